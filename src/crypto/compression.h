@@ -23,5 +23,10 @@ void PackStream(MemoryStream& source, MemoryStream& destination);
 // input or when the output would exceed kMaxExpandedSize.
 void UnpackStream(MemoryStream& source, MemoryStream& destination,
                   const PumpMessagesHook& pump = {});
+// The same with another bound on the expanded size (for tests and callers
+// that know a smaller one): throws CryptoError as soon as the output would
+// pass maxExpandedSize bytes.
+void UnpackStream(MemoryStream& source, MemoryStream& destination, const PumpMessagesHook& pump,
+                  uint64_t maxExpandedSize);
 
 }  // namespace qv

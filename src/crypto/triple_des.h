@@ -15,6 +15,11 @@ void EncryptStream(MemoryStream& source, MemoryStream& destination, std::string_
 // False on any failure; never throws.
 bool DecryptStream(MemoryStream& source, MemoryStream& destination, std::string_view passPhrase,
                    uint8_t keyForm);
+// Decrypts the whole stream where it stands (bytes after the last full block
+// are dropped) and cuts it to the plain size, position 0; needs no second
+// buffer. False on any failure, the stream's bytes then being meaningless;
+// never throws.
+bool DecryptStreamInPlace(MemoryStream& stream, std::string_view passPhrase, uint8_t keyForm);
 // The cipher text in Base64, on one line.
 std::string EncryptText(std::string_view text, std::string_view passPhrase, uint8_t keyForm);
 // The empty text on any failure; never throws.
