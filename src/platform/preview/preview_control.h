@@ -29,9 +29,13 @@ struct DeviceInfo {
     int inchToXPx(double inches) const;
     int inchToYPx(double inches) const;
 
+    // The printable rectangle of the page: the physical page inset by the offsets.
+    QRect printableRect() const;
+
     // The portrait A4 sheet at 300 dpi used when the screen is the reference.
     static DeviceInfo Screen();
-    // The geometry of a printer's current page layout.
+    // The geometry of a printer's current page layout; a printer that reports
+    // no usable resolution or paper gives the screen geometry.
     static DeviceInfo FromPrinter(const QPrinter& printer);
 };
 
@@ -42,13 +46,20 @@ enum class ScaleMode { smFullPage = 0, smPageWidth = 1, smScale = 2 };
 struct PreviewPage {
     std::shared_ptr<const Picture> picture;  // null: a blank page
     QRect target;
+    // The page's own size in device pixels (the physical page it was built
+    // on); empty: the physical page of the current geometry. A page built on
+    // another geometry is stretched onto the current one when shown.
+    QSize size;
 };
 
 // The page preview: pages laid out in rows and columns at a zoom, painted
 // lazily from a per-page cache at the current scale.
 class TPreviewControl : public QAbstractScrollArea {
     Q_OBJECT
-public:
+  public:
+    // The largest zoom the preview shows, in percent.
+    static constexpr int kMaxScale = 1600;
+
     explicit TPreviewControl(QWidget* parent = nullptr);
     ~TPreviewControl() override;
 
@@ -56,6 +67,7 @@ public:
     int PageCount() const;
     void ClearPages();
     void AddPage(PreviewPage page);
+    void AddPages(std::vector<PreviewPage> pages);  // one relayout for all
     const PreviewPage& Page(int index) const;
 
     // While the update count is above 0 nothing is painted; layout and the
@@ -66,13 +78,13 @@ public:
 
     // Options.
     int Scale() const;           // percent; computed in the full-page and page-width modes
-    void SetScale(int percent);  // below 1 is stored as 1
+    void SetScale(int percent);  // below 1 is stored as 1, above kMaxScale as kMaxScale
     ScaleMode GetScaleMode() const;
     void SetScaleMode(ScaleMode mode);
     int Rows() const;
     void SetRows(int rows);  // 0 is stored as 1
     int Cols() const;
-    void SetCols(int cols);
+    void SetCols(int cols);  // 0 is stored as 1
     bool DrawMargins() const;
     void SetDrawMargins(bool on);
     int ShadowOffset() const;
@@ -86,6 +98,8 @@ public:
     void Next();
     void Last();
     int RowCount() const;
+    // Scrolls by whole line steps (negative: left or up).
+    void ScrollLines(Qt::Orientation orientation, int lines);
 
     int SelectedPage() const;  // -1 while none is selected
     void SetSelectedPage(int index);
@@ -105,21 +119,43 @@ public:
     // any painter: used by printing and by tests.
     void DrawPage(QPainter& painter, int index) const;
 
-signals:
-    void Changed();                  // after every relayout
-    void PageDrawn(int pageIndex);   // after a page has been painted
+    // Where page index is shown, in viewport coordinates.
+    QRect PageRectInView(int index) const;
+
+    // Rendering: worker threads (0 renders while painting), the byte bound of
+    // the page image cache, and what the cache and the workers hold now.
+    void SetRenderThreadCount(int threads);
+    int RenderThreadCount() const;
+    void SetCacheLimit(qint64 bytes);
+    qint64 CacheLimit() const;
+    qint64 CachedBytes() const;
+    int CachedPageCount() const;
+    int PendingRenderCount() const;
+
+  signals:
+    void Changed();                 // after every relayout
+    void PageDrawn(int pageIndex);  // after a page has been painted
     void MouseDown(Qt::MouseButton button, Qt::KeyboardModifiers modifiers, QPoint position);
 
-protected:
+  protected:
     void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void scrollContentsBy(int dx, int dy) override;
     void mousePressEvent(QMouseEvent* event) override;
     void wheelEvent(QWheelEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
 
-private:
+  private:
     struct Impl;
     std::unique_ptr<Impl> d;
+
+    void Relayout();
+    void RelayoutAndNotify();
+    void Repaint();
+    QPoint ContentOrigin() const;
+    void PaintPage(QPainter& painter, int index, const QRect& rect);
+    void ScheduleRenders(int firstPage, int lastPage);
+    void RenderFinished(int index, quint64 key, QImage image);
 };
 
 }  // namespace qv

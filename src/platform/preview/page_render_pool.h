@@ -1,0 +1,52 @@
+#pragma once
+
+#include <QImage>
+#include <QObject>
+#include <QThreadPool>
+#include <atomic>
+#include <functional>
+#include <memory>
+#include <unordered_map>
+#include <unordered_set>
+
+#include "platform/preview/preview_control.h"
+
+namespace qv {
+
+// Renders page images on worker threads. Finished images are handed to the
+// callback on the receiver's thread; a request that was cancelled or replaced
+// before it finished is dropped without a call.
+class PageRenderPool {
+  public:
+    using Finished = std::function<void(int index, quint64 key, QImage image)>;
+
+    PageRenderPool(QObject* receiver, Finished finished);
+    ~PageRenderPool();  // cancels everything and waits for the workers
+
+    void setThreadCount(int threads);
+    int threadCount() const;
+
+    // Asks for page index rendered under key, unless that is under way already.
+    void request(int index, quint64 key, const PreviewPage& page, QSize pageSize, QSize imagePixels,
+                 qreal dpr);
+    bool isPending(int index, quint64 key) const;
+    // Cancels every request but those for the wanted pages under key.
+    void keepOnly(const std::unordered_set<int>& wanted, quint64 key);
+    void cancelAll();
+    int pendingCount() const { return int(pending_.size()); }
+
+  private:
+    struct Ticket {
+        quint64 key = 0;
+        std::shared_ptr<std::atomic<bool>> cancelled;
+    };
+    void deliver(int index, const std::shared_ptr<std::atomic<bool>>& token, quint64 key,
+                 QImage image);
+
+    QObject* receiver_;
+    Finished finished_;
+    QThreadPool pool_;
+    std::unordered_map<int, Ticket> pending_;
+};
+
+}  // namespace qv

@@ -1,0 +1,50 @@
+#pragma once
+
+// The inside of TPreviewControl, shared by the files that implement it.
+
+#include <QColor>
+#include <QThread>
+#include <algorithm>
+#include <functional>
+#include <memory>
+#include <vector>
+
+#include "platform/preview/page_cache.h"
+#include "platform/preview/page_render_pool.h"
+#include "platform/preview/preview_control.h"
+#include "platform/preview/preview_layout.h"
+
+namespace qv {
+
+inline constexpr qint64 kDefaultCacheLimit = qint64(256) << 20;
+
+inline int DefaultThreadCount() {
+    return std::clamp(QThread::idealThreadCount() - 1, 1, 4);
+}
+
+struct TPreviewControl::Impl {
+    std::vector<PreviewPage> pages;
+    DeviceInfo device;
+    LayoutOptions options;
+    PreviewLayout layout;
+    QSize layoutArea;  // the area the layout was made for
+    bool drawMargins = false;
+    int updateCount = 0;
+    int selected = -1;
+    int cursorKind = 0;
+    std::function<QString(int)> scrollHint;
+    bool inLayout = false;            // scroll bar changes made by the layout
+    bool programmaticScroll = false;  // scrolls made by navigation calls
+    quint32 generation = 1;           // changes whenever rendered pages go out of date
+    int threads = DefaultThreadCount();
+    PageImageCache cache{kDefaultCacheLimit};
+    std::unique_ptr<PageRenderPool> pool;
+
+    // Images bigger than this are not cached; such pages are drawn straight
+    // onto the screen, clipped to what is visible.
+    bool tooLargeToCache(QSize pixels) const {
+        return qint64(pixels.width()) * pixels.height() * 4 > cache.limit() / 3;
+    }
+};
+
+}  // namespace qv
