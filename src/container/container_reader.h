@@ -13,7 +13,7 @@ namespace qv {
 // Answers the reader's question for the password of a protected container.
 // Returns the password, or the empty text when the user cancels.
 class PasswordPrompt {
-public:
+  public:
     virtual ~PasswordPrompt() = default;
     virtual std::string AskPasswordForFile(const std::string& prompt, const ParamList& params) = 0;
 };
@@ -27,6 +27,9 @@ struct ReadContext {
     PasswordPrompt* prompt = nullptr;  // none: a protected container without a password cancels
     TProgressProc progress;
     PumpMessagesHook pump;  // called while packed blocks expand
+    // Stop once the parameter list and the check text are read: no password
+    // is asked for, no payload decoded, and the result is null.
+    bool headerOnly = false;
 };
 
 // Reads a whole container held in source (positioned at its start). params
