@@ -332,6 +332,18 @@ bool ParseDibHeader(std::span<const uint8_t> info, uint32_t usage, DibHeader& h)
     return true;
 }
 
+size_t PackedDibInfoSize(std::span<const uint8_t> packed, uint32_t usage) {
+    DibHeader h;
+    if (!ParseDibHeader(packed, usage, h))
+        return 0;
+    const size_t entry = usage == kDibPalColors ? 2 : (h.headerSize == 12 ? 3 : 4);
+    // Above 8 bits a colour table is optional, sized by biClrUsed.
+    const uint64_t entries =
+        h.bitCount <= 8 ? h.colorsUsed : (h.headerSize >= 40 ? U32(packed, 32) : 0);
+    const uint64_t size = h.colorTableOffset + entries * entry;
+    return size <= packed.size() ? static_cast<size_t>(size) : 0;
+}
+
 QImage DecodeDib(std::span<const uint8_t> bitmapInfo, std::span<const uint8_t> bits, uint32_t usage,
                  const DibColors& colors) {
     return Decode(bitmapInfo, bits, usage, colors, false);

@@ -64,6 +64,11 @@ struct DibHeader {
 // when the header is short, unknown or its size is absurd.
 bool ParseDibHeader(std::span<const uint8_t> bitmapInfo, uint32_t usage, DibHeader& header);
 
+// The length of the BITMAPINFO part (header, masks, colour table) of a
+// packed DIB, whose pixel bits follow directly; 0 when the header is invalid
+// or the table runs past the bytes.
+size_t PackedDibInfoSize(std::span<const uint8_t> packed, uint32_t usage);
+
 // Bytes of one uncompressed row (4-byte aligned), or 0 when out of range.
 size_t DibStride(int32_t width, uint16_t bitCount);
 

@@ -295,3 +295,17 @@ TEST(Dib, Bitmap16MonochromeIsTopDownInDcColours) {
 
 }  // namespace
 }  // namespace qv
+
+namespace qv {
+namespace {
+
+TEST(Dib, PackedDibInfoSizeCoversHeaderMasksAndTable) {
+    EXPECT_EQ(PackedDibInfoSize(Info(2, 2, 8, kBiRgb, Bytes(12 + 4), 3), kDibRgbColors), 52u);
+    EXPECT_EQ(PackedDibInfoSize(Info(2, 2, 8, kBiRgb, Bytes(6 + 4), 3), kDibPalColors), 46u);
+    EXPECT_EQ(PackedDibInfoSize(Info(2, 2, 16, kBiBitfields, Bytes(12 + 8)), kDibRgbColors), 52u);
+    EXPECT_EQ(PackedDibInfoSize(Info(2, 2, 24, kBiRgb, Bytes(8 + 12), 2), kDibRgbColors), 48u);
+    EXPECT_EQ(PackedDibInfoSize(Info(2, 2, 8, kBiRgb, Bytes(4)), kDibRgbColors), 0u);  // table cut
+}
+
+}  // namespace
+}  // namespace qv
