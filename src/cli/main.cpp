@@ -1,6 +1,8 @@
-#include <cstdio>
+#include <string>
+#include <vector>
 
-int main() {
-    std::fputs("usage: qvotool COMMAND ...\n", stderr);
-    return 2;
+#include "command.h"
+
+int main(int argc, char** argv) {
+    return qv::cli::RunTool(std::vector<std::string>(argv + 1, argv + argc));
 }
