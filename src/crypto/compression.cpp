@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <chrono>
 #include <climits>
+#include <vector>
 
 #include "container/memory_stream.h"
 
@@ -14,35 +15,46 @@ namespace {
 constexpr int kRawDeflateWindowBits = -15;  // 32 KiB window, no header or trailer
 constexpr int kPackLevel = 6;
 constexpr uint64_t kInputPiece = 256 * 1024;
-constexpr uint64_t kMinOutputArea = 64 * 1024;
 constexpr uint64_t kMaxZlibCount = UINT_MAX;
 constexpr auto kPumpInterval = std::chrono::milliseconds(2000);
 
 // The output of one call written straight into the destination's buffer from
-// its position on. The buffer grows geometrically; commit() cuts it back to
-// what was written (never below the size it had) and moves the position.
+// its position on. Capacity is reserved ahead (address space only, the pages
+// are not touched) and the size grows in steps inside it, so each byte is
+// zero-filled once just before zlib writes it and rarely moved. commit()
+// cuts the buffer back to what was written (never below the size it had) and
+// moves the position.
 class OutputArea {
   public:
-    explicit OutputArea(MemoryStream& destination)
+    // maxArea bounds the bytes this call may write; capacityGuess is the
+    // capacity to reserve when the buffer first needs more room.
+    OutputArea(MemoryStream& destination, uint64_t maxArea, uint64_t capacityGuess)
         : destination_(destination),
           start_(destination.position()),
-          originalSize_(destination.size()) {}
+          originalSize_(destination.size()),
+          maxArea_(std::min(maxArea, MemoryStream::kMaxStreamSize -
+                                         std::min(start_, MemoryStream::kMaxStreamSize))),
+          capacityGuess_(capacityGuess) {}
 
     uint64_t written() const { return written_; }
-    uint64_t free() const { return capacity() - written_; }
+    uint64_t free() const { return area() - written_; }
     uint8_t* next() { return destination_.data() + start_ + written_; }
     void advance(uint64_t count) { written_ += count; }
 
-    // Makes the buffer at least wanted bytes long from the start position.
-    void grow(uint64_t wanted) {
-        if (start_ > MemoryStream::kMaxStreamSize ||
-            wanted > MemoryStream::kMaxStreamSize - start_) {
+    // Makes room for more output, within maxArea.
+    void extend() {
+        const uint64_t current = area();
+        if (current >= maxArea_) {
             throw CryptoError("Output too large");
         }
-        if (wanted > capacity()) {
-            destination_.bytes().reserve(start_ + wanted);
-            destination_.setSize(start_ + wanted);
+        const uint64_t wanted = std::min(maxArea_, current + std::max(kMinStep, current / 8));
+        std::vector<uint8_t>& bytes = destination_.bytes();
+        if (start_ + wanted > bytes.capacity()) {
+            const uint64_t capacityArea = bytes.capacity() > start_ ? bytes.capacity() - start_ : 0;
+            const uint64_t target = std::max({wanted, capacityGuess_, capacityArea * 2});
+            bytes.reserve(start_ + std::min(maxArea_, target));
         }
+        destination_.setSize(start_ + wanted);
     }
 
     void commit() {
@@ -51,13 +63,17 @@ class OutputArea {
     }
 
   private:
-    uint64_t capacity() const {
+    static constexpr uint64_t kMinStep = 256 * 1024;
+
+    uint64_t area() const {
         return destination_.size() > start_ ? destination_.size() - start_ : 0;
     }
 
     MemoryStream& destination_;
     uint64_t start_;
     uint64_t originalSize_;
+    uint64_t maxArea_;
+    uint64_t capacityGuess_;
     uint64_t written_ = 0;
 };
 
@@ -90,18 +106,10 @@ class ZStream {
     bool deflating_;
 };
 
-void CheckedGrow(OutputArea& out, uint64_t limit, uint64_t firstGuess) {
-    const uint64_t current = out.written() + out.free();
-    uint64_t wanted = std::max({current * 2, firstGuess, kMinOutputArea});
-    // One byte past the limit shows that the output would pass it.
-    out.grow(std::min(wanted, limit + 1));
-}
-
 void Expand(MemoryStream& source, OutputArea& out, const PumpMessagesHook& pump, uint64_t limit) {
     ZStream z(false);
     const uint64_t inStart = source.position();
     const uint64_t inTotal = source.remaining();
-    const uint64_t firstGuess = std::min(inTotal, limit / 4) * 4;
     uint64_t consumed = 0;
     bool pumped = false;
     auto lastPump = std::chrono::steady_clock::now();
@@ -119,7 +127,7 @@ void Expand(MemoryStream& source, OutputArea& out, const PumpMessagesHook& pump,
             z->avail_in = static_cast<uInt>(std::min(kInputPiece, inTotal - consumed));
         }
         if (out.free() == 0) {
-            CheckedGrow(out, limit, firstGuess);
+            out.extend();
         }
         z.setOutput(out);
         const uInt inBefore = z->avail_in;
@@ -146,9 +154,9 @@ void Expand(MemoryStream& source, OutputArea& out, const PumpMessagesHook& pump,
 
 void PackStream(MemoryStream& source, MemoryStream& destination) {
     ZStream z(true);
-    OutputArea out(destination);
     const uint64_t inStart = source.position();
     const uint64_t inTotal = source.remaining();
+    OutputArea out(destination, MemoryStream::kMaxStreamSize, inTotal / 4);
     uint64_t consumed = 0;
     try {
         for (;;) {
@@ -157,7 +165,7 @@ void PackStream(MemoryStream& source, MemoryStream& destination) {
                 z->avail_in = static_cast<uInt>(std::min(inTotal - consumed, kMaxZlibCount));
             }
             if (out.free() == 0) {
-                CheckedGrow(out, MemoryStream::kMaxStreamSize, inTotal / 4);
+                out.extend();
             }
             z.setOutput(out);
             const uInt inBefore = z->avail_in;
@@ -187,7 +195,12 @@ void UnpackStream(MemoryStream& source, MemoryStream& destination, const PumpMes
 
 void UnpackStream(MemoryStream& source, MemoryStream& destination, const PumpMessagesHook& pump,
                   uint64_t maxExpandedSize) {
-    OutputArea out(destination);
+    // One byte past the bound shows that the output would pass it. Most
+    // payloads expand less than 64 times, so the first reservation seldom
+    // needs to move.
+    const uint64_t maxArea = maxExpandedSize + 1;
+    const uint64_t guess = std::min(maxArea, std::max<uint64_t>(source.remaining(), 4096) * 64);
+    OutputArea out(destination, maxArea, guess);
     try {
         Expand(source, out, pump, maxExpandedSize);
     } catch (...) {

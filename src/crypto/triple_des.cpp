@@ -51,6 +51,16 @@ uint64_t TransformBlocks(TdesCipher& cipher, MemoryStream& source, MemoryStream&
     return blocks;
 }
 
+// Reserves room for everything a call will write, so that the last short
+// write does not move the whole buffer. Only capacity: the size, and what a
+// failed call leaves behind, stay as writing makes them.
+void ReserveOutput(MemoryStream& destination, uint64_t count) {
+    const uint64_t start = destination.position();
+    if (start <= MemoryStream::kMaxStreamSize && count <= MemoryStream::kMaxStreamSize - start) {
+        destination.bytes().reserve(start + count);
+    }
+}
+
 }  // namespace
 
 void EncryptStream(MemoryStream& source, MemoryStream& destination, std::string_view passPhrase,
@@ -59,6 +69,7 @@ void EncryptStream(MemoryStream& source, MemoryStream& destination, std::string_
     const uint64_t total = source.size();
     const uint64_t full = total / kBlock;
     const auto rest = static_cast<uint8_t>(total % kBlock);
+    ReserveOutput(destination, (full + 1) * kBlock);
     if (TransformBlocks(cipher, source, destination, full) != full || source.remaining() < rest) {
         throw CryptoError(kInvalidFormat);
     }
@@ -77,6 +88,7 @@ bool DecryptStream(MemoryStream& source, MemoryStream& destination, std::string_
             return false;
         }
         TdesCipher cipher(DeriveKey(passPhrase, keyForm), false);
+        ReserveOutput(destination, blocks * kBlock);
         if (TransformBlocks(cipher, source, destination, blocks - 1) != blocks - 1 ||
             source.remaining() < kBlock) {
             return false;
