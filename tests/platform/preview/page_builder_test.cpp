@@ -38,34 +38,36 @@ class BuildPagesTest : public ::testing::Test {
   protected:
     void SetUp() override {
         test::EnsureApplication();
+        holder = std::make_unique<TPreviewControl>();
         DeviceInfo screen = DeviceInfo::Screen();
         screen.offsetLeft = screen.offsetTop = screen.offsetRight = screen.offsetBottom = 150;
-        preview.SetDeviceInfo(screen);
+        holder->SetDeviceInfo(screen);
     }
-    TPreviewControl preview;
+    std::unique_ptr<TPreviewControl> holder;
+    TPreviewControl& preview() { return *holder; }
 };
 
 TEST_F(BuildPagesTest, EmptyListLeavesThePreviewAsItIs) {
-    preview.AddPage(PreviewPage{});
-    preview.AddPage(PreviewPage{});
-    QSignalSpy changed(&preview, &TPreviewControl::Changed);
-    BuildPages(preview, {});
-    EXPECT_EQ(preview.PageCount(), 2);
+    preview().AddPage(PreviewPage{});
+    preview().AddPage(PreviewPage{});
+    QSignalSpy changed(holder.get(), &TPreviewControl::Changed);
+    BuildPages(preview(), {});
+    EXPECT_EQ(preview().PageCount(), 2);
     EXPECT_EQ(changed.count(), 0);
 }
 
 TEST_F(BuildPagesTest, OnePagePerItemReplacingWhatWasThere) {
-    preview.AddPage(PreviewPage{});
+    preview().AddPage(PreviewPage{});
     auto wide = std::make_shared<ColourPicture>(QSizeF(400, 200), Qt::red);
     auto empty = std::make_shared<ColourPicture>(QSizeF(0, 0), Qt::red);
-    BuildPages(preview, {{wide}, {nullptr}, {empty}});
-    ASSERT_EQ(preview.PageCount(), 3);
-    EXPECT_EQ(preview.Page(0).picture, wide);
-    EXPECT_EQ(preview.Page(0).target, QRect(150, 1208, 2180, 1090));
-    EXPECT_EQ(preview.Page(0).size, QSize(2480, 3507));
-    EXPECT_EQ(preview.Page(1).picture, nullptr);
-    EXPECT_EQ(preview.Page(2).picture, nullptr);  // a zero-size picture leaves its page blank
-    EXPECT_TRUE(preview.Page(2).target.isEmpty());
+    BuildPages(preview(), {{wide}, {nullptr}, {empty}});
+    ASSERT_EQ(preview().PageCount(), 3);
+    EXPECT_EQ(preview().Page(0).picture, wide);
+    EXPECT_EQ(preview().Page(0).target, QRect(150, 1208, 2180, 1090));
+    EXPECT_EQ(preview().Page(0).size, QSize(2480, 3507));
+    EXPECT_EQ(preview().Page(1).picture, nullptr);
+    EXPECT_EQ(preview().Page(2).picture, nullptr);  // a zero-size picture leaves its page blank
+    EXPECT_TRUE(preview().Page(2).target.isEmpty());
 }
 
 }  // namespace

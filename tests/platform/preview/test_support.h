@@ -10,9 +10,13 @@
 
 namespace qv::test {
 
-// The widget tests need one application object for the whole run.
+// The widget tests need one application object for the whole run, and no
+// display: without a platform named they run on the offscreen one.
 inline void EnsureApplication() {
     if (QApplication::instance() == nullptr) {
+        if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
+            qputenv("QT_QPA_PLATFORM", "offscreen");
+        }
         static int argc = 1;
         static char name[] = "preview_tests";
         static char* argv[] = {name, nullptr};
