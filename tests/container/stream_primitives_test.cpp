@@ -83,8 +83,8 @@ TEST(StreamPrimitives, ReadTrailingIntLeavesTheStreamAtThePrecedingBlock) {
     EXPECT_EQ(ReadTrailingInt(s), 3u);
     EXPECT_EQ(s.position(), 3u);
 
-    for (const Bytes& damaged : {B({9, 1}), B("ab\x05\x01"), B({1, 0, 0, 0, 0, 0, 0, 0, 0, 9}),
-                                 B({200}), B({})}) {
+    for (const Bytes& damaged :
+         {B({9, 1}), B("ab\x05\x01"), B({1, 0, 0, 0, 0, 0, 0, 0, 0, 9}), B({200}), B({})}) {
         SCOPED_TRACE(::testing::PrintToString(damaged));
         MemoryStream d(damaged);
         EXPECT_THROW(ReadTrailingInt(d), StreamReadError);
@@ -118,8 +118,8 @@ TEST(StreamPrimitives, SizedAndTrailedTexts) {
 // Hostile lengths fail at once, before anything of that size is allocated.
 TEST(StreamPrimitives, LengthsBeyondTheStreamFailBeforeAllocating) {
     const Bytes hostile[] = {
-        B({4, 0xF0, 0xFF, 0xFF, 0x7F, 'a', 'b'}),            // 2 GiB - 16
-        B({4, 0x00, 0x00, 0x00, 0x80, 'a', 'b'}),            // 2 GiB
+        B({4, 0xF0, 0xFF, 0xFF, 0x7F, 'a', 'b'}),                // 2 GiB - 16
+        B({4, 0x00, 0x00, 0x00, 0x80, 'a', 'b'}),                // 2 GiB
         B({8, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF}),  // 2^64 - 1
         B({1, 5, 'a', 'b'}),
         B({200, 0, 0, 0}),
@@ -246,9 +246,9 @@ TEST(StreamPrimitives, ReadIdentificationChecksTheRecordedSize) {
     EXPECT_FALSE(ReadIdentification(wrongSize).ok);
 
     const Bytes failures[] = {
-        B({0}),                              // recorded size of width 0
-        Cat({Bytes(60, 'x'), B({0, 0, 2})}),  // recorded size 0
-        Cat({Bytes(60, 'x'), B({200})}),      // width byte 200
+        B({0}),                                        // recorded size of width 0
+        Cat({Bytes(60, 'x'), B({0, 0, 2})}),           // recorded size 0
+        Cat({Bytes(60, 'x'), B({200})}),               // width byte 200
         Cat({Bytes(55, 'x'), B({0, 1}), B({59, 1})}),  // digest length 0
         Cat({Bytes(55, 'x'), B({9}), B({58, 1})}),     // digest-length width 9
     };
