@@ -51,8 +51,13 @@ class OutputArea {
         std::vector<uint8_t>& bytes = destination_.bytes();
         if (start_ + wanted > bytes.capacity()) {
             const uint64_t capacityArea = bytes.capacity() > start_ ? bytes.capacity() - start_ : 0;
-            const uint64_t target = std::max({wanted, capacityGuess_, capacityArea * 2});
-            bytes.reserve(start_ + std::min(maxArea_, target));
+            uint64_t target = std::max({wanted, capacityGuess_, capacityArea * 2});
+            // Past half the bound, go to the bound at once: the old and the
+            // new buffer together then never hold much more than the bound.
+            if (target > maxArea_ / 2) {
+                target = maxArea_;
+            }
+            bytes.reserve(start_ + target);
         }
         destination_.setSize(start_ + wanted);
     }
@@ -198,7 +203,7 @@ void UnpackStream(MemoryStream& source, MemoryStream& destination, const PumpMes
     // One byte past the bound shows that the output would pass it. Most
     // payloads expand less than 64 times, so the first reservation seldom
     // needs to move.
-    const uint64_t maxArea = maxExpandedSize + 1;
+    const uint64_t maxArea = std::min(maxExpandedSize, MemoryStream::kMaxStreamSize) + 1;
     const uint64_t guess = std::min(maxArea, std::max<uint64_t>(source.remaining(), 4096) * 64);
     OutputArea out(destination, maxArea, guess);
     try {

@@ -88,7 +88,7 @@ TEST(Compression, RoundTripsEverySize) {
         EXPECT_EQ(expanded.bytes(), plain) << size;
         EXPECT_EQ(packed.position(), packed.size()) << size;
         EXPECT_EQ(expanded.position(), plain.size()) << size;
-        EXPECT_GE(pumps, 1) << size;
+        EXPECT_EQ(pumps, 1) << size;  // before the first piece; the rest is far below 2 s
     }
 }
 
@@ -112,14 +112,16 @@ TEST(Compression, ExpandsEveryBlockType) {
 
 TEST(Compression, LeavesTrailingBytesUnread) {
     const std::vector<uint8_t> plain = SampleBytes(100000);
-    std::vector<uint8_t> bytes = Pack(plain);
-    const size_t packedSize = bytes.size();
+    std::vector<uint8_t> bytes = {1, 2, 3};  // read from the position, not from 0
+    const std::vector<uint8_t> packed = Pack(plain);
+    bytes.insert(bytes.end(), packed.begin(), packed.end());
     bytes.insert(bytes.end(), {0xDE, 0xAD, 0xBE, 0xEF});
     MemoryStream source(bytes);
+    source.setPosition(3);
     MemoryStream expanded;
     UnpackStream(source, expanded);
     EXPECT_EQ(expanded.bytes(), plain);
-    EXPECT_EQ(source.position(), packedSize);
+    EXPECT_EQ(source.position(), 3 + packed.size());
 }
 
 TEST(Compression, TruncatedInputThrowsAndKeepsWhatWasExpanded) {
