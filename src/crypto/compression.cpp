@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <chrono>
 #include <climits>
+#include <new>
 #include <vector>
 
 #include "container/memory_stream.h"
@@ -57,7 +58,12 @@ class OutputArea {
             if (target > maxArea_ / 2) {
                 target = maxArea_;
             }
-            bytes.reserve(start_ + target);
+            try {
+                bytes.reserve(start_ + target);
+            } catch (const std::bad_alloc&) {
+                // Address space is short (strict overcommit): only what is needed.
+                bytes.reserve(start_ + wanted);
+            }
         }
         destination_.setSize(start_ + wanted);
     }
