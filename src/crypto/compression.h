@@ -16,7 +16,8 @@ using PumpMessagesHook = std::function<void()>;
 inline constexpr uint64_t kMaxExpandedSize = 0x7FFFFFFF;
 
 // Raw Deflate (RFC 1951, no header, no checksum) from the source's position
-// to its end, written at the destination's position.
+// to its end, written at the destination's position. Source and destination
+// are distinct streams.
 void PackStream(MemoryStream& source, MemoryStream& destination);
 // Expands one raw Deflate stream from the source's position; stops after the
 // final block, leaving the source just after it. Throws CryptoError on damaged

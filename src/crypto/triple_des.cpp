@@ -1,8 +1,8 @@
 #include "crypto/triple_des.h"
 
+#include <algorithm>
 #include <array>
-#include <cstring>
-#include <vector>
+#include <utility>
 
 #include "container/memory_stream.h"
 #include "crypto/base64.h"
@@ -38,14 +38,7 @@ uint64_t TransformBlocks(TdesCipher& cipher, MemoryStream& source, MemoryStream&
         return 0;
     }
     uint8_t* out = WriteArea(destination, count);
-    // Reading through a copy keeps a stream that is its own destination sound.
-    std::vector<uint8_t> copy;
-    const uint8_t* in = source.data() + source.position();
-    if (&source == &destination) {
-        copy.assign(in, in + count);
-        in = copy.data();
-    }
-    cipher.run(in, out, count);
+    cipher.run(source.data() + source.position(), out, count);
     source.setPosition(source.position() + count);
     destination.setPosition(destination.position() + count);
     return blocks;

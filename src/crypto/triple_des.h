@@ -10,6 +10,7 @@ class MemoryStream;
 
 // Two-key Triple-DES in ECB with the container's own framing: full blocks,
 // then a final block holding the remaining 0 to 7 bytes and a count byte.
+// Source and destination are distinct streams.
 void EncryptStream(MemoryStream& source, MemoryStream& destination, std::string_view passPhrase,
                    uint8_t keyForm);
 // False on any failure; never throws.
