@@ -1,0 +1,240 @@
+// Bitmaps, pattern fills and gradients of the drawing backend.
+
+#include <cmath>
+
+#include "gdi_painter.h"
+
+namespace qv::gdi {
+namespace {
+
+struct Composition {
+    bool draw = true;
+    bool invertSource = false;
+    QPainter::CompositionMode mode = QPainter::CompositionMode_SourceOver;
+};
+
+// How a ternary raster operation with a source is composed. On pixel targets
+// the painter's raster operations give the exact result for the common codes;
+// on vector targets the nearest blend is used, so that a mask pair (AND then
+// OR, or XOR-AND-XOR) ends up as a transparent image.
+Composition composeSource(uint32_t rop, bool raster) {
+    Composition c;
+    switch (rop) {
+        case kSrcCopy:
+            break;
+        case kNotSrcCopy:
+            c.invertSource = true;
+            break;
+        case kSrcAnd:
+            c.mode = raster ? QPainter::RasterOp_SourceAndDestination
+                            : QPainter::CompositionMode_Multiply;
+            break;
+        case kSrcPaint:
+            c.mode =
+                raster ? QPainter::RasterOp_SourceOrDestination : QPainter::CompositionMode_Lighten;
+            break;
+        case kSrcInvert:
+            c.mode = raster ? QPainter::RasterOp_SourceXorDestination
+                            : QPainter::CompositionMode_Lighten;
+            break;
+        case kSrcErase:
+            c.mode = raster ? QPainter::RasterOp_SourceAndNotDestination
+                            : QPainter::CompositionMode_SourceOver;
+            break;
+        case kNotSrcErase:
+            c.mode = raster ? QPainter::RasterOp_NotSourceAndNotDestination
+                            : QPainter::CompositionMode_SourceOver;
+            c.draw = raster;
+            break;
+        case kMergePaint:
+            c.invertSource = true;
+            c.mode =
+                raster ? QPainter::RasterOp_SourceOrDestination : QPainter::CompositionMode_Lighten;
+            break;
+        case 0x00AA0029:  // destination unchanged
+            c.draw = false;
+            break;
+        default:
+            break;
+    }
+    return c;
+}
+
+}  // namespace
+
+// Maps source pixels onto the logical destination rectangle, mirrored by
+// negative sizes, and draws with the composition of the raster operation.
+void GdiPainter::drawImage(const DcState& s, const QPainterPath&, const QRectF& dest,
+                           const QImage& image, const QRectF& src, uint32_t rop) {
+    if (image.isNull() || src.width() == 0 || src.height() == 0)
+        return;
+    Composition c = composeSource(rop, raster_);
+    if (!c.draw)
+        return;
+    QImage img = image;
+    if (c.invertSource) {
+        img = image.convertToFormat(QImage::Format_RGB32);
+        img.invertPixels();
+    }
+    const QTransform toDest(dest.width() / src.width(), 0, 0, dest.height() / src.height(),
+                            dest.x() - src.x() * dest.width() / src.width(),
+                            dest.y() - src.y() * dest.height() / src.height());
+    painter_.setTransform(toDest * s.logicalToDevice() * placement_);
+    painter_.setCompositionMode(c.mode);
+    // Smooth scaling only where GDI would halftone; otherwise pixels stay crisp.
+    const bool shrink = std::fabs(toDest.m11()) * targetScale_ < 1.0;
+    painter_.setRenderHint(QPainter::SmoothPixmapTransform, s.stretchMode == kHalftone || shrink);
+    painter_.drawImage(src, img, src);
+    painter_.setCompositionMode(QPainter::CompositionMode_SourceOver);
+    painter_.setTransform(placement_);
+}
+
+void GdiPainter::blit(DeviceContext& dc, const BlitOp& op) {
+    DcState& s = dc.state();
+    if (!op.source) {
+        patBlt(dc, op.destination, op.rop);
+        return;
+    }
+    syncClip(s);
+    drawImage(s, QPainterPath(), op.destination, *op.source, op.sourceRect, op.rop);
+}
+
+void GdiPainter::patBlt(DeviceContext& dc, const QRectF& box, uint32_t rop) {
+    DcState& s = dc.state();
+    syncClip(s);
+    QPainterPath area;
+    area.addRect(box);
+    area = s.logicalToDevice().map(area);
+    switch (rop) {
+        case kBlackness:
+            painter_.fillPath(area, Qt::black);
+            break;
+        case kWhiteness:
+            painter_.fillPath(area, Qt::white);
+            break;
+        case kPatCopy: {
+            LogBrush brush = *s.brush;
+            DcState plain = s;
+            plain.rop2 = kR2CopyPen;
+            fillDevicePath(plain, area, brush);
+            break;
+        }
+        case kDstInvert:
+            if (raster_) {
+                painter_.setCompositionMode(QPainter::RasterOp_NotDestination);
+                painter_.fillPath(area, Qt::black);
+            }
+            break;
+        case kPatInvert:
+            if (raster_ && s.brush->style == kBsSolid) {
+                painter_.setCompositionMode(QPainter::RasterOp_SourceXorDestination);
+                painter_.fillPath(area, QColor(s.brush->color | 0xFF000000));
+            }
+            break;
+        default:
+            break;  // 0xAA0029 and unknown codes leave the destination
+    }
+    painter_.setCompositionMode(QPainter::CompositionMode_SourceOver);
+}
+
+void GdiPainter::transparentBlt(DeviceContext& dc, const BlitOp& op, QRgb transparent) {
+    if (!op.source)
+        return;
+    QImage img = op.source->convertToFormat(QImage::Format_ARGB32);
+    const QRgb key = transparent & 0xFFFFFF;
+    for (int y = 0; y < img.height(); ++y) {
+        auto* line = reinterpret_cast<QRgb*>(img.scanLine(y));
+        for (int x = 0; x < img.width(); ++x) {
+            if ((line[x] & 0xFFFFFF) == key)
+                line[x] = 0;
+        }
+    }
+    DcState& s = dc.state();
+    syncClip(s);
+    drawImage(s, QPainterPath(), op.destination, img, op.sourceRect, kSrcCopy);
+}
+
+void GdiPainter::alphaBlend(DeviceContext& dc, const BlitOp& op, int constantAlpha, bool perPixel) {
+    if (!op.source)
+        return;
+    DcState& s = dc.state();
+    syncClip(s);
+    QImage img = *op.source;
+    if (perPixel) {
+        // The source holds premultiplied alpha.
+        img = img.convertToFormat(QImage::Format_ARGB32);
+        img.reinterpretAsFormat(QImage::Format_ARGB32_Premultiplied);
+    } else {
+        img = img.convertToFormat(QImage::Format_RGB32);
+    }
+    painter_.setOpacity(std::clamp(constantAlpha, 0, 255) / 255.0);
+    drawImage(s, QPainterPath(), op.destination, img, op.sourceRect, kSrcCopy);
+    painter_.setOpacity(1.0);
+}
+
+void GdiPainter::maskBlt(DeviceContext& dc, const BlitOp& op, const QImage& mask, QPoint maskOrigin,
+                         uint32_t rop4) {
+    if (!op.source)
+        return;
+    const uint32_t fore = rop4 & 0x00FFFFFF;
+    const uint32_t backIndex = (rop4 >> 24) & 0xFF;
+    DcState& s = dc.state();
+    syncClip(s);
+    if (backIndex != 0xAA || mask.isNull()) {
+        drawImage(s, QPainterPath(), op.destination, *op.source, op.sourceRect, fore);
+        return;
+    }
+    // Destination kept where the mask is 0: the mask becomes transparency.
+    QImage img = op.source->convertToFormat(QImage::Format_ARGB32);
+    const QImage m = mask.convertToFormat(QImage::Format_RGB32);
+    for (int y = 0; y < img.height(); ++y) {
+        auto* line = reinterpret_cast<QRgb*>(img.scanLine(y));
+        const int my = y - static_cast<int>(op.sourceRect.y()) + maskOrigin.y();
+        for (int x = 0; x < img.width(); ++x) {
+            const int mx = x - static_cast<int>(op.sourceRect.x()) + maskOrigin.x();
+            const bool set = my >= 0 && mx >= 0 && my < m.height() && mx < m.width() &&
+                             (m.pixel(mx, my) & 0xFFFFFF) != 0;
+            if (!set)
+                line[x] = 0;
+        }
+    }
+    drawImage(s, QPainterPath(), op.destination, img, op.sourceRect, fore);
+}
+
+void GdiPainter::gradientFill(DeviceContext& dc, std::span<const GradientVertex> vertices,
+                              std::span<const uint32_t> indices, uint32_t mode) {
+    DcState& s = dc.state();
+    syncClip(s);
+    const QTransform t = s.logicalToDevice();
+    const size_t per = mode == 2 ? 3 : 2;
+    for (size_t i = 0; i + per <= indices.size(); i += per) {
+        bool valid = true;
+        for (size_t k = 0; k < per; ++k)
+            valid = valid && indices[i + k] < vertices.size();
+        if (!valid)
+            continue;
+        const GradientVertex& a = vertices[indices[i]];
+        const GradientVertex& b = vertices[indices[i + 1]];
+        if (mode == 2) {
+            const GradientVertex& c = vertices[indices[i + 2]];
+            QPainterPath tri;
+            tri.addPolygon(t.map(QPolygonF({a.point, b.point, c.point})));
+            const QColor avg((a.color.red() + b.color.red() + c.color.red()) / 3,
+                             (a.color.green() + b.color.green() + c.color.green()) / 3,
+                             (a.color.blue() + b.color.blue() + c.color.blue()) / 3);
+            painter_.fillPath(tri, avg);
+            continue;
+        }
+        const QRectF r = QRectF(a.point, b.point).normalized();
+        const QPointF end = mode == 0 ? QPointF(r.right(), r.top()) : QPointF(r.left(), r.bottom());
+        QLinearGradient g(t.map(r.topLeft()), t.map(end));
+        const bool aFirst = mode == 0 ? a.point.x() <= b.point.x() : a.point.y() <= b.point.y();
+        g.setColorAt(0, aFirst ? a.color : b.color);
+        g.setColorAt(1, aFirst ? b.color : a.color);
+        QPainterPath area;
+        area.addRect(r);
+        painter_.fillPath(t.map(area), g);
+    }
+}
+
+}  // namespace qv::gdi

@@ -1,0 +1,319 @@
+#include "gdi_painter.h"
+
+#include <QPaintDevice>
+#include <cmath>
+#include <numeric>
+
+#include "gdi_text.h"
+
+namespace qv::gdi {
+namespace {
+
+double linearScale(const QTransform& t) {
+    return std::sqrt(std::fabs(t.determinant()));
+}
+
+QColor opaque(QRgb c) {
+    return QColor::fromRgb(qRed(c), qGreen(c), qBlue(c));
+}
+
+// GDI's dash patterns: cosmetic ones in device pixels, geometric ones in
+// multiples of the pen width.
+std::vector<double> dashPattern(uint32_t style, bool cosmetic) {
+    if (cosmetic) {
+        switch (style) {
+            case kPsDash:
+                return {18, 6};
+            case kPsDot:
+                return {3, 3};
+            case kPsDashDot:
+                return {9, 6, 3, 6};
+            case kPsDashDotDot:
+                return {9, 3, 3, 3, 3, 3};
+            case kPsAlternate:
+                return {1, 1};
+            default:
+                return {};
+        }
+    }
+    switch (style) {
+        case kPsDash:
+            return {3, 1};
+        case kPsDot:
+            return {1, 1};
+        case kPsDashDot:
+            return {3, 1, 1, 1};
+        case kPsDashDotDot:
+            return {3, 1, 1, 1, 1, 1};
+        case kPsAlternate:
+            return {1, 1};
+        default:
+            return {};
+    }
+}
+
+Qt::BrushStyle hatchStyle(uint32_t hatch) {
+    switch (hatch) {
+        case kHsHorizontal:
+            return Qt::HorPattern;
+        case kHsVertical:
+            return Qt::VerPattern;
+        case kHsFDiagonal:
+            return Qt::FDiagPattern;
+        case kHsBDiagonal:
+            return Qt::BDiagPattern;
+        case kHsCross:
+            return Qt::CrossPattern;
+        default:
+            return Qt::DiagCrossPattern;
+    }
+}
+
+}  // namespace
+
+GdiPainter::GdiPainter(QPainter& painter, const QTransform& deviceToTarget)
+    : painter_(painter), text_(std::make_unique<TextRenderer>()) {
+    painter_.save();
+    const QPaintDevice* device = painter_.device();
+    const int type = device ? device->devType() : 0;
+    raster_ = type == QInternal::Image || type == QInternal::Pixmap || type == QInternal::Widget;
+    original_ = painter_.worldTransform();
+    if (painter_.hasClipping())
+        callerClip_ = painter_.clipPath();
+    placement_ = deviceToTarget * original_;
+    targetScale_ = std::max(linearScale(placement_), 1e-9);
+    painter_.setTransform(placement_);
+    painter_.setRenderHint(QPainter::Antialiasing, false);
+    painter_.setRenderHint(QPainter::TextAntialiasing, true);
+    painter_.setRenderHint(QPainter::SmoothPixmapTransform, true);
+    painter_.setBackgroundMode(Qt::TransparentMode);
+}
+
+GdiPainter::~GdiPainter() {
+    painter_.restore();
+}
+
+QPolygonF GdiPainter::toDevice(const DeviceContext& dc, std::span<const QPointF> points) {
+    const QTransform t = dc.state().logicalToDevice();
+    QPolygonF out;
+    out.reserve(static_cast<int>(points.size()));
+    for (const QPointF& p : points)
+        out.append(t.map(p));
+    return out;
+}
+
+void GdiPainter::syncClip(const DcState& s) {
+    if (s.clipId == appliedClip_)
+        return;
+    appliedClip_ = s.clipId;
+    const std::optional<QPainterPath> clip = s.effectiveClip();
+    if (callerClip_) {
+        painter_.setTransform(original_);
+        painter_.setClipPath(*callerClip_);
+        painter_.setTransform(placement_);
+        if (clip)
+            painter_.setClipPath(*clip, Qt::IntersectClip);
+    } else if (clip) {
+        painter_.setClipPath(*clip);
+    } else {
+        painter_.setClipping(false);
+    }
+}
+
+// Applies the binary raster operation to a pen or brush colour. Returns false
+// when nothing is to be drawn. Operations that need the pixels below use the
+// painter's raster operations on pixel targets; elsewhere they draw plainly.
+bool GdiPainter::applyRop2(const DcState& s, QColor* color) {
+    painter_.setCompositionMode(QPainter::CompositionMode_SourceOver);
+    switch (s.rop2) {
+        case kR2Nop:
+            return false;
+        case kR2Black:
+            *color = Qt::black;
+            return true;
+        case kR2White:
+            *color = Qt::white;
+            return true;
+        case kR2NotCopyPen:
+            *color = QColor(0xFFFFFF & ~color->rgb());
+            return true;
+        case kR2XorPen:
+            if (!raster_)
+                return true;
+            painter_.setCompositionMode(QPainter::RasterOp_SourceXorDestination);
+            return true;
+        case kR2Not:
+            if (!raster_)
+                return false;
+            *color = Qt::white;
+            painter_.setCompositionMode(QPainter::RasterOp_SourceXorDestination);
+            return true;
+        case kR2MaskPen:
+            if (raster_)
+                painter_.setCompositionMode(QPainter::RasterOp_SourceAndDestination);
+            return true;
+        case kR2MergePen:
+            if (raster_)
+                painter_.setCompositionMode(QPainter::RasterOp_SourceOrDestination);
+            return true;
+        case kR2NotXorPen:
+            if (!raster_)
+                return true;
+            painter_.setCompositionMode(QPainter::RasterOp_NotSourceXorDestination);
+            return true;
+        default:
+            return true;
+    }
+}
+
+bool GdiPainter::makePen(const DcState& s, double length, QPen* out, std::optional<QPen>* gap) {
+    const LogPen& lp = *s.pen;
+    const uint32_t style = lp.penStyle();
+    if (style == kPsNull)
+        return false;
+    QColor color = opaque(lp.color);
+    if (!applyRop2(s, &color))
+        return false;
+    const double deviceWidth = lp.width * linearScale(s.logicalToDevice());
+    const double targetWidth = deviceWidth * targetScale_;
+    const bool cosmetic = (lp.extended && lp.cosmetic()) || lp.width == 0 || targetWidth < 1.5;
+    QPen pen(color);
+    if (cosmetic) {
+        pen.setCosmetic(true);
+        pen.setWidth(0);
+        pen.setCapStyle(Qt::FlatCap);
+    } else {
+        pen.setWidthF(deviceWidth);
+        const uint32_t cap = lp.extended ? (lp.style & kPsEndcapMask) : kPsEndcapRound;
+        const uint32_t join = lp.extended ? (lp.style & kPsJoinMask) : kPsJoinRound;
+        pen.setCapStyle(cap == kPsEndcapFlat     ? Qt::FlatCap
+                        : cap == kPsEndcapSquare ? Qt::SquareCap
+                                                 : Qt::RoundCap);
+        pen.setJoinStyle(join == kPsJoinBevel   ? Qt::BevelJoin
+                         : join == kPsJoinMiter ? Qt::MiterJoin
+                                                : Qt::RoundJoin);
+        pen.setMiterLimit(s.miterLimit);
+    }
+    // CreatePen draws wide pens solid whatever their style.
+    const bool dashed =
+        style != kPsSolid && style != kPsInsideFrame && !(!lp.extended && lp.width > 1);
+    if (dashed) {
+        std::vector<double> pattern;
+        if (style == kPsUserStyle) {
+            const double unit = cosmetic ? 1.0 : std::max(lp.width, 1e-9);
+            for (double d : lp.dashes)
+                pattern.push_back(std::max(d / unit, 0.01));
+        } else {
+            pattern = dashPattern(style, cosmetic || !lp.extended);
+            if (!cosmetic && !lp.extended) {
+                for (double& d : pattern)
+                    d /= std::max(targetWidth, 1.0);
+            }
+        }
+        if (pattern.size() % 2 == 1)
+            pattern.push_back(pattern.back());
+        // A pattern with far too many repetitions would take too long: solid.
+        const double period = std::accumulate(pattern.begin(), pattern.end(), 0.0) *
+                              (cosmetic ? 1.0 : std::max(targetWidth, 1.0));
+        if (!pattern.empty() && period > 0 && length * targetScale_ / period < 200000) {
+            if (s.bkMode == kOpaque) {
+                QPen g = pen;
+                g.setColor(opaque(s.bkColor));
+                *gap = g;
+            }
+            pen.setDashPattern(QList<qreal>(pattern.begin(), pattern.end()));
+        }
+    }
+    *out = pen;
+    return true;
+}
+
+void GdiPainter::strokeDevicePath(const DcState& s, const QPainterPath& path) {
+    QPen pen;
+    std::optional<QPen> gap;
+    if (!makePen(s, path.length(), &pen, &gap))
+        return;
+    if (gap)
+        painter_.strokePath(path, *gap);
+    painter_.strokePath(path, pen);
+    painter_.setCompositionMode(QPainter::CompositionMode_SourceOver);
+}
+
+void GdiPainter::strokeDevicePolyline(const DcState& s, const QPolygonF& line) {
+    double length = 0;
+    for (int i = 1; i < line.size(); ++i)
+        length += QLineF(line[i - 1], line[i]).length();
+    QPen pen;
+    std::optional<QPen> gap;
+    if (!makePen(s, length, &pen, &gap))
+        return;
+    painter_.setBrush(Qt::NoBrush);
+    if (gap) {
+        painter_.setPen(*gap);
+        painter_.drawPolyline(line);
+    }
+    painter_.setPen(pen);
+    painter_.drawPolyline(line);
+    painter_.setCompositionMode(QPainter::CompositionMode_SourceOver);
+}
+
+// In the compatible graphics mode GDI leaves out the right and bottom edge of
+// rectangles and ellipses: one pixel of the device drawn on.
+double GdiPainter::edgeExclusion(const DcState& s) const {
+    return s.graphicsMode == kGmAdvanced ? 0.0 : 1.0 / targetScale_;
+}
+
+QImage GdiPainter::brushImage(const DcState&, const LogBrush&) const {
+    return QImage();
+}
+
+void GdiPainter::fillDevicePath(const DcState& s, const QPainterPath& path, const LogBrush& lb) {
+    if (lb.style == kBsNull)
+        return;
+    QColor color = opaque(lb.color);
+    if (!applyRop2(s, &color))
+        return;
+    QPainterPath area = path;
+    area.setFillRule(s.polyFillMode == kWinding ? Qt::WindingFill : Qt::OddEvenFill);
+    // Patterns are tiles of device pixels anchored at the brush origin.
+    const QTransform tile =
+        QTransform::fromTranslate(s.brushOrigin.x(), s.brushOrigin.y()) * placement_.inverted();
+    if (lb.style == kBsHatched) {
+        if (s.bkMode == kOpaque)
+            painter_.fillPath(area, opaque(s.bkColor));
+        QBrush brush(color, hatchStyle(lb.hatch));
+        brush.setTransform(tile);
+        painter_.fillPath(area, brush);
+    } else if (lb.style == kBsPattern || lb.style == kBsDibPattern || lb.style == kBsDibPatternPt) {
+        const QImage image = brushImage(s, lb);
+        if (image.isNull()) {
+            painter_.fillPath(area, QColor(128, 128, 128));
+        } else {
+            QBrush brush(image);
+            brush.setTransform(tile);
+            painter_.fillPath(area, brush);
+        }
+    } else {
+        painter_.fillPath(area, color);
+    }
+    painter_.setCompositionMode(QPainter::CompositionMode_SourceOver);
+}
+
+void GdiPainter::drawShape(DeviceContext& dc, const QPainterPath& path, bool fill, bool stroke) {
+    DcState& s = dc.state();
+    if (s.pathOpen) {
+        appendToPath(dc, path, false);
+        return;
+    }
+    syncClip(s);
+    if (fill)
+        fillDevicePath(s, path, *s.brush);
+    if (stroke)
+        strokeDevicePath(s, path);
+}
+
+void GdiPainter::appendToPath(DeviceContext& dc, const QPainterPath& devicePath, bool) {
+    dc.state().path.addPath(devicePath);
+}
+
+}  // namespace qv::gdi

@@ -1,0 +1,197 @@
+// Laying out and drawing one text record as GDI does.
+
+#include <QGlyphRun>
+#include <cmath>
+
+#include "gdi_painter.h"
+#include "gdi_text.h"
+
+namespace qv::gdi {
+
+QRawFont TextRenderer::atSize(std::map<int, QRawFont>& cache, const QRawFont& base, double px) {
+    const int key = static_cast<int>(std::lround(px * 64));
+    auto it = cache.find(key);
+    if (it != cache.end())
+        return it->second;
+    if (cache.size() > 64)
+        cache.clear();
+    QRawFont sized = base;
+    sized.setPixelSize(key / 64.0);
+    return cache.emplace(key, sized).first->second;
+}
+
+void TextRenderer::draw(GdiPainter& out, DeviceContext& dc, const TextRun& run) {
+    DcState& s = dc.state();
+    QPainter& p = out.painter_;
+    const LogFont& lf = *s.font;
+    FontEntry& fe = font(lf);
+    const QTransform l2d = s.logicalToDevice();
+    QTransform lin(l2d.m11(), l2d.m12(), l2d.m21(), l2d.m22(), 0, 0);
+    const bool flipped = lin.determinant() < 0;
+    if (flipped)
+        lin = QTransform::fromScale(1, -1) * lin;
+    const double sc = std::sqrt(std::fabs(lin.determinant()));
+    if (!(sc > 0) || !std::isfinite(sc))
+        return;
+    const QTransform axes(lin.m11() / sc, lin.m12() / sc, lin.m21() / sc, lin.m22() / sc, 0, 0);
+
+    out.syncClip(s);
+    const bool clipped = (run.options & kEtoClipped) && !run.rect.isNull();
+    if (clipped) {
+        p.save();
+        p.setClipPath(dc.logicalRectToDevice(run.rect), Qt::IntersectClip);
+    }
+    if ((run.options & kEtoOpaque) && !run.rect.isNull()) {
+        p.fillPath(dc.logicalRectToDevice(run.rect), QColor(s.bkColor | 0xFF000000));
+    }
+
+    // Text space: x along the baseline, y down, in device units, origin at the
+    // reference point. A positive height is the cell height, a negative one the em.
+    const bool updateCp = s.textAlign & kTaUpdateCp;
+    const QPointF refLogical = updateCp ? s.currentPosition : run.reference;
+    const double emLogical = lf.height < 0   ? -double(lf.height)
+                             : lf.height > 0 ? lf.height / fe.cellRatio
+                                             : 16 / fe.cellRatio / sc;
+    const double em = emLogical * sc;
+    const QPointF refDevice = l2d.map(refLogical);
+    const QTransform textToDevice = QTransform().rotate(-lf.escapement / 10.0) * axes *
+                                    QTransform::fromTranslate(refDevice.x(), refDevice.y());
+    const QTransform full = textToDevice * out.placement_;
+    const double k = std::sqrt(std::fabs(full.determinant()));
+    const double stretch =
+        lf.width != 0 ? std::clamp(std::fabs(lf.width) * sc / (fe.avgWidthRatio * em), 0.05, 20.0)
+                      : 1.0;
+
+    // Glyphs and their advances.
+    QList<quint32> ids;
+    if (run.options & kEtoGlyphIndex) {
+        for (uint16_t g : run.glyphs)
+            ids.append(g);
+    } else {
+        ids = fe.raw.glyphIndexesForString(run.text);
+    }
+    const qsizetype n = ids.size();
+    std::vector<bool> useFallback(n, false);
+    if (!(run.options & kEtoGlyphIndex) && n == run.text.size()) {
+        for (qsizetype i = 0; i < n; ++i) {
+            if (ids[i] != 0 || run.text[i].unicode() < 0x20)
+                continue;
+            QChar c = run.text[i];
+            if (c.unicode() >= 0xF020 && c.unicode() <= 0xF0FF) {  // symbol font code
+                const QList<quint32> low =
+                    fe.raw.glyphIndexesForString(QString(QChar(c.unicode() & 0xFF)));
+                if (!low.isEmpty() && low[0] != 0) {
+                    ids[i] = low[0];
+                    continue;
+                }
+                c = QChar(c.unicode() & 0xFF);
+            }
+            const QList<quint32> alt = fe.fallback.glyphIndexesForString(QString(c));
+            if (!alt.isEmpty() && alt[0] != 0) {
+                ids[i] = alt[0];
+                useFallback[i] = true;
+            }
+        }
+    }
+    std::vector<QPointF> pos(n + 1);
+    const bool haveDx = run.dx.size() >= static_cast<size_t>(n) && n > 0;
+    const bool haveDy = (run.options & kEtoPdy) && run.dy.size() >= static_cast<size_t>(n);
+    QList<QPointF> natural;
+    if (!haveDx)
+        natural = fe.raw.advancesForGlyphIndexes(ids);
+    for (qsizetype i = 0; i < n; ++i) {
+        double ax, ay = 0;
+        if (haveDx) {
+            ax = run.dx[i] * sc;
+            if (haveDy)
+                ay = (flipped ? run.dy[i] : -run.dy[i]) * sc;
+        } else {
+            double adv = i < natural.size() ? natural[i].x() : 0;
+            if (useFallback[i]) {
+                const QList<QPointF> a = fe.fallback.advancesForGlyphIndexes({ids[i]});
+                adv = a.isEmpty() ? adv : a[0].x();
+            }
+            ax = adv / 1000.0 * em * stretch + s.textCharExtra * sc;
+        }
+        pos[i + 1] = pos[i] + QPointF(ax, ay);
+    }
+    const double width = pos[n].x();
+    const double ascent = fe.raw.ascent() / 1000.0 * em;
+    const double descent = fe.raw.descent() / 1000.0 * em;
+
+    double x0 = 0, y0 = 0;
+    const uint32_t h = s.textAlign & kTaHorizontalMask;
+    if (h == kTaCenter)
+        x0 = -width / 2;
+    else if (h == kTaRight)
+        x0 = -width;
+    const uint32_t v = s.textAlign & kTaVerticalMask;
+    if (v == 0)
+        y0 = ascent;
+    else if (v == kTaBottom)
+        y0 = -descent;
+
+    if (s.bkMode == kOpaque && n > 0) {
+        p.fillPath(textToDevice.map([&] {
+            QPainterPath cell;
+            cell.addRect(QRectF(x0, y0 - ascent, width, ascent + descent));
+            return cell;
+        }()),
+                   QColor(s.bkColor | 0xFF000000));
+    }
+
+    const double px = em * k;
+    if (n > 0 && px > 0.05 && px < 50000 && std::isfinite(px)) {
+        p.setTransform(QTransform::fromScale(stretch / k, 1 / k) * full);
+        p.setPen(QColor(s.textColor | 0xFF000000));
+        for (int pass = 0; pass < 2; ++pass) {
+            QList<quint32> glyphs;
+            QList<QPointF> positions;
+            for (qsizetype i = 0; i < n; ++i) {
+                if (useFallback[i] != (pass == 1))
+                    continue;
+                glyphs.append(ids[i]);
+                positions.append(QPointF((x0 + pos[i].x()) * k / stretch, (y0 + pos[i].y()) * k));
+            }
+            if (glyphs.isEmpty())
+                continue;
+            QGlyphRun gr;
+            gr.setRawFont(pass == 0 ? atSize(fe.sized, fe.raw, px)
+                                    : atSize(fe.fallbackSized, fe.fallback, px));
+            gr.setGlyphIndexes(glyphs);
+            gr.setPositions(positions);
+            p.drawGlyphRun(QPointF(0, 0), gr);
+        }
+        p.setTransform(full);
+        const double thick = std::max(fe.raw.lineThickness() / 1000.0 * em, 1.0 / k);
+        const QColor textColor(s.textColor | 0xFF000000);
+        if (lf.underline) {
+            const double y = y0 + fe.raw.underlinePosition() / 1000.0 * em;
+            p.fillRect(QRectF(x0, y, width, thick), textColor);
+        }
+        if (lf.strikeOut) {
+            p.fillRect(QRectF(x0, y0 - 0.26 * em, width, thick), textColor);
+        }
+        p.setTransform(out.placement_);
+    }
+    if (clipped)
+        p.restore();
+
+    if (updateCp) {
+        double endX = 0;
+        if (h == kTaRight)
+            endX = -width;
+        else if (h != kTaCenter)
+            endX = width;
+        bool invertible = false;
+        const QTransform back = l2d.inverted(&invertible);
+        if (invertible)
+            s.currentPosition = back.map(textToDevice.map(QPointF(endX, 0)));
+    }
+}
+
+void GdiPainter::textOut(DeviceContext& dc, const TextRun& run) {
+    text_->draw(*this, dc, run);
+}
+
+}  // namespace qv::gdi
