@@ -20,8 +20,9 @@ void PaintPageContent(QPainter& painter, const PreviewPage& page, QSize pageSize
     }
 }
 
-QImage RenderPageImage(const PreviewPage& page, QSize pageSize, QSize imagePixels, qreal dpr) {
-    QImage image(imagePixels, QImage::Format_ARGB32_Premultiplied);
+QImage RenderPageImage(const PreviewPage& page, QSize pageSize, QSize fullPixels, QRect tile,
+                       qreal dpr) {
+    QImage image(tile.size(), QImage::Format_ARGB32_Premultiplied);
     if (image.isNull()) {
         return image;
     }
@@ -31,8 +32,10 @@ QImage RenderPageImage(const PreviewPage& page, QSize pageSize, QSize imagePixel
         painter.setRenderHint(QPainter::Antialiasing);
         painter.setRenderHint(QPainter::SmoothPixmapTransform);
         painter.setRenderHint(QPainter::TextAntialiasing);
-        painter.scale(double(imagePixels.width()) / pageSize.width(),
-                      double(imagePixels.height()) / pageSize.height());
+        painter.setClipRect(QRect(QPoint(0, 0), tile.size()));
+        painter.translate(-tile.topLeft());
+        painter.scale(double(fullPixels.width()) / pageSize.width(),
+                      double(fullPixels.height()) / pageSize.height());
         PaintPageContent(painter, page, pageSize);
     }
     image.setDevicePixelRatio(dpr);

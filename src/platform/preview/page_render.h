@@ -16,8 +16,9 @@ QSize OwnPageSize(const PreviewPage& page, const DeviceInfo& device);
 // stretched into its target rectangle. Vector all the way.
 void PaintPageContent(QPainter& painter, const PreviewPage& page, QSize pageSize);
 
-// The page rendered into an image of imagePixels device pixels, tagged with
-// the given device pixel ratio.
-QImage RenderPageImage(const PreviewPage& page, QSize pageSize, QSize imagePixels, qreal dpr);
+// The piece tile of the page rendered as a whole page image of fullPixels
+// device pixels would show it, tagged with the given device pixel ratio.
+QImage RenderPageImage(const PreviewPage& page, QSize pageSize, QSize fullPixels, QRect tile,
+                       qreal dpr);
 
 }  // namespace qv

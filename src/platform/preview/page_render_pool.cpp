@@ -14,11 +14,12 @@ namespace {
 class RenderJob : public QRunnable {
   public:
     using Done = std::function<void(QImage)>;
-    RenderJob(PreviewPage page, QSize pageSize, QSize imagePixels, qreal dpr,
+    RenderJob(PreviewPage page, QSize pageSize, QSize fullPixels, QRect tile, qreal dpr,
               std::shared_ptr<std::atomic<bool>> cancelled, Done done)
         : page_(std::move(page)),
           pageSize_(pageSize),
-          imagePixels_(imagePixels),
+          fullPixels_(fullPixels),
+          tile_(tile),
           dpr_(dpr),
           cancelled_(std::move(cancelled)),
           done_(std::move(done)) {}
@@ -27,13 +28,14 @@ class RenderJob : public QRunnable {
         if (cancelled_->load()) {
             return;
         }
-        done_(RenderPageImage(page_, pageSize_, imagePixels_, dpr_));
+        done_(RenderPageImage(page_, pageSize_, fullPixels_, tile_, dpr_));
     }
 
   private:
     PreviewPage page_;
     QSize pageSize_;
-    QSize imagePixels_;
+    QSize fullPixels_;
+    QRect tile_;
     qreal dpr_;
     std::shared_ptr<std::atomic<bool>> cancelled_;
     Done done_;
@@ -58,37 +60,38 @@ int PageRenderPool::threadCount() const {
     return pool_.maxThreadCount();
 }
 
-void PageRenderPool::request(int index, quint64 key, const PreviewPage& page, QSize pageSize,
-                             QSize imagePixels, qreal dpr) {
-    if (isPending(index, key)) {
+void PageRenderPool::request(qint64 slot, quint64 key, const PreviewPage& page, QSize pageSize,
+                             QSize fullPixels, QRect tile, qreal dpr) {
+    if (isPending(slot, key)) {
         return;
     }
-    const auto old = pending_.find(index);
+    const auto old = pending_.find(slot);
     if (old != pending_.end()) {
         old->second.cancelled->store(true);
     }
     auto token = std::make_shared<std::atomic<bool>>(false);
-    pending_[index] = Ticket{key, token};
+    pending_[slot] = Ticket{key, token};
     QObject* receiver = receiver_;
-    auto done = [this, receiver, index, key, token](QImage image) {
+    auto done = [this, receiver, slot, key, fullPixels, tile, token](QImage image) {
         // Runs on the worker; the pool outlives every job (its destructor
         // waits), and the queued call dies with the receiver.
+        CachedImage piece{std::move(image), key, fullPixels, tile};
         QMetaObject::invokeMethod(
             receiver,
-            [this, index, key, token, image = std::move(image)]() mutable {
-                deliver(index, token, key, std::move(image));
+            [this, slot, token, piece = std::move(piece)]() mutable {
+                deliver(slot, token, std::move(piece));
             },
             Qt::QueuedConnection);
     };
-    pool_.start(new RenderJob(page, pageSize, imagePixels, dpr, token, std::move(done)));
+    pool_.start(new RenderJob(page, pageSize, fullPixels, tile, dpr, token, std::move(done)));
 }
 
-bool PageRenderPool::isPending(int index, quint64 key) const {
-    const auto it = pending_.find(index);
+bool PageRenderPool::isPending(qint64 slot, quint64 key) const {
+    const auto it = pending_.find(slot);
     return it != pending_.end() && it->second.key == key;
 }
 
-void PageRenderPool::keepOnly(const std::unordered_set<int>& wanted, quint64 key) {
+void PageRenderPool::keepOnly(const std::unordered_set<qint64>& wanted, quint64 key) {
     for (auto it = pending_.begin(); it != pending_.end();) {
         if (it->second.key != key || wanted.count(it->first) == 0) {
             it->second.cancelled->store(true);
@@ -106,15 +109,15 @@ void PageRenderPool::cancelAll() {
     pending_.clear();
 }
 
-void PageRenderPool::deliver(int index, const std::shared_ptr<std::atomic<bool>>& token,
-                             quint64 key, QImage image) {
-    const auto it = pending_.find(index);
+void PageRenderPool::deliver(qint64 slot, const std::shared_ptr<std::atomic<bool>>& token,
+                             CachedImage image) {
+    const auto it = pending_.find(slot);
     if (it == pending_.end() || it->second.cancelled != token || token->load()) {
         return;
     }
     pending_.erase(it);
-    if (!image.isNull()) {
-        finished_(index, key, std::move(image));
+    if (!image.image.isNull()) {
+        finished_(slot, std::move(image));
     }
 }
 

@@ -16,9 +16,8 @@
 namespace qv {
 
 TPreviewControl::TPreviewControl(QWidget* parent) : QAbstractScrollArea(parent), d(new Impl) {
-    d->pool = std::make_unique<PageRenderPool>(this, [this](int index, quint64 key, QImage image) {
-        RenderFinished(index, key, std::move(image));
-    });
+    d->pool = std::make_unique<PageRenderPool>(
+        this, [this](qint64 slot, CachedImage image) { RenderFinished(slot, std::move(image)); });
     d->pool->setThreadCount(d->threads);
     d->options.shadow = 4;
     viewport()->setAttribute(Qt::WA_OpaquePaintEvent);
@@ -321,7 +320,7 @@ qint64 TPreviewControl::CachedBytes() const {
     return d->cache.bytes();
 }
 
-int TPreviewControl::CachedPageCount() const {
+int TPreviewControl::CachedImageCount() const {
     return d->cache.count();
 }
 

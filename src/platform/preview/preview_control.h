@@ -12,6 +12,9 @@ class QPrinter;
 
 namespace qv {
 
+struct CachedImage;
+struct TileGrid;
+
 // Page geometry of the reference device, in that device's pixels.
 struct DeviceInfo {
     int logPixelsX = 300;
@@ -129,7 +132,7 @@ class TPreviewControl : public QAbstractScrollArea {
     void SetCacheLimit(qint64 bytes);
     qint64 CacheLimit() const;
     qint64 CachedBytes() const;
-    int CachedPageCount() const;
+    int CachedImageCount() const;  // whole pages and tiles
     int PendingRenderCount() const;
 
   signals:
@@ -153,9 +156,11 @@ class TPreviewControl : public QAbstractScrollArea {
     void RelayoutAndNotify();
     void Repaint();
     QPoint ContentOrigin() const;
-    void PaintPage(QPainter& painter, int index, const QRect& rect);
-    void ScheduleRenders(int firstPage, int lastPage);
-    void RenderFinished(int index, quint64 key, QImage image);
+    void PaintPage(QPainter& painter, int index, const QRect& rect, const TileGrid& grid,
+                   quint64 key, const std::vector<int>& tiles);
+    void ScheduleRenders(const std::vector<qint64>& order, int firstPage, int lastPage, quint64 key,
+                         const TileGrid& grid);
+    void RenderFinished(qint64 slot, CachedImage image);
 };
 
 }  // namespace qv

@@ -17,6 +17,7 @@
 namespace qv {
 
 inline constexpr qint64 kDefaultCacheLimit = qint64(256) << 20;
+inline constexpr qint64 kWholePageLimit = qint64(32) << 20;
 
 inline int DefaultThreadCount() {
     return std::clamp(QThread::idealThreadCount() - 1, 1, 4);
@@ -40,11 +41,8 @@ struct TPreviewControl::Impl {
     PageImageCache cache{kDefaultCacheLimit};
     std::unique_ptr<PageRenderPool> pool;
 
-    // Images bigger than this are not cached; such pages are drawn straight
-    // onto the screen, clipped to what is visible.
-    bool tooLargeToCache(QSize pixels) const {
-        return qint64(pixels.width()) * pixels.height() * 4 > cache.limit() / 3;
-    }
+    // Page images up to this size are rendered whole; larger ones in tiles.
+    qint64 wholePageLimit() const { return std::min(kWholePageLimit, cache.limit() / 4); }
 };
 
 }  // namespace qv

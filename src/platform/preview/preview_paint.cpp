@@ -7,6 +7,7 @@
 #include <unordered_set>
 
 #include "platform/preview/page_render.h"
+#include "platform/preview/page_tiles.h"
 #include "platform/preview/preview_impl.h"
 
 namespace qv {
@@ -19,6 +20,15 @@ QColor ShadowColor() {
 
 QColor BackgroundColor() {
     return QColor(128, 128, 128);
+}
+
+// The part of a page shown in view, in whole page image pixels.
+QRect VisiblePart(const QRect& page, const QRect& view, const TileGrid& grid) {
+    const QRect shown = page.intersected(view).translated(-page.topLeft());
+    const double sx = double(grid.full.width()) / page.width();
+    const double sy = double(grid.full.height()) / page.height();
+    return QRectF(shown.x() * sx, shown.y() * sy, shown.width() * sx, shown.height() * sy)
+        .toAlignedRect();
 }
 
 }  // namespace
@@ -44,35 +54,51 @@ void TPreviewControl::paintEvent(QPaintEvent* event) {
     if (count == 0 || l.rowCount == 0) {
         return;
     }
+    const qreal dpr = viewport()->devicePixelRatioF();
+    const QSize full(qRound(l.pageSize.width() * dpr), qRound(l.pageSize.height() * dpr));
+    const TileGrid grid = MakeTileGrid(full, d->wholePageLimit());
+    const quint64 key = MakeRenderKey(d->generation, full);
     const QPoint origin = ContentOrigin();
     const QRect view = viewport()->rect();
     const int top = verticalScrollBar()->value();
     const int firstRow = std::min(l.rowAt(top), l.rowCount - 1);
     const int lastRow = std::min(l.rowAt(qint64(top) + view.height()), l.rowCount - 1);
+    std::vector<qint64> order;  // the pieces to render, most needed first
     int first = -1;
     int last = -1;
     for (int row = firstRow; row <= lastRow; ++row) {
-        for (int col = 0; col < l.cols; ++col) {
+        for (int col = 0; col < l.cols && row * l.cols + col < count; ++col) {
             const int index = row * l.cols + col;
-            if (index >= count) {
-                break;
-            }
             const QRect rect = l.pageRect(index).translated(origin);
             if (!rect.adjusted(0, 0, l.shadow, l.shadow).intersects(view)) {
                 continue;
             }
-            PaintPage(painter, index, rect);
+            const std::vector<int> tiles = grid.tilesIn(VisiblePart(rect, view, grid));
+            for (int tile : tiles) {
+                order.push_back(SlotOf(index, tile));
+            }
+            PaintPage(painter, index, rect, grid, key, tiles);
             first = first < 0 ? index : first;
             last = index;
             emit PageDrawn(index);
         }
     }
-    if (first >= 0) {
-        ScheduleRenders(first, last);
+    if (first < 0) {
+        return;
     }
+    if (grid.whole) {  // one row either side is rendered ahead of need
+        for (int i = last + 1; i <= std::min(count - 1, last + l.cols); ++i) {
+            order.push_back(SlotOf(i, 0));
+        }
+        for (int i = first - 1; i >= std::max(0, first - l.cols); --i) {
+            order.push_back(SlotOf(i, 0));
+        }
+    }
+    ScheduleRenders(order, first, last, key, grid);
 }
 
-void TPreviewControl::PaintPage(QPainter& painter, int index, const QRect& rect) {
+void TPreviewControl::PaintPage(QPainter& painter, int index, const QRect& rect,
+                                const TileGrid& grid, quint64 key, const std::vector<int>& tiles) {
     const PreviewLayout& l = d->layout;
     if (l.shadow > 0) {
         painter.fillRect(rect.right() + 1, rect.top() + l.shadow, l.shadow, rect.height(),
@@ -80,30 +106,32 @@ void TPreviewControl::PaintPage(QPainter& painter, int index, const QRect& rect)
         painter.fillRect(rect.left() + l.shadow, rect.bottom() + 1, rect.width(), l.shadow,
                          ShadowColor());
     }
+    painter.fillRect(rect, Qt::white);
     const PreviewPage& page = d->pages[size_t(index)];
-    const QSize own = OwnPageSize(page, d->device);
-    const qreal dpr = viewport()->devicePixelRatioF();
-    const QSize pixels(qRound(rect.width() * dpr), qRound(rect.height() * dpr));
-    const quint64 key = MakeRenderKey(d->generation, pixels);
-    if (d->tooLargeToCache(pixels)) {
-        painter.save();
-        painter.setClipRect(rect.intersected(viewport()->rect()));
-        painter.translate(rect.topLeft());
-        painter.scale(double(rect.width()) / own.width(), double(rect.height()) / own.height());
-        painter.setRenderHint(QPainter::Antialiasing);
-        PaintPageContent(painter, page, own);
-        painter.restore();
-    } else if (d->cache.isFresh(index, key)) {
-        painter.drawImage(rect, *d->cache.find(index));
-    } else if (d->threads == 0) {
-        QImage image = RenderPageImage(page, own, pixels, dpr);
-        painter.drawImage(rect, image);
-        d->cache.insert(index, std::move(image), key);
-    } else if (const QImage* stale = d->cache.find(index)) {
-        painter.drawImage(rect, *stale);  // stretched until the fresh one arrives
-    } else {
-        painter.fillRect(rect, Qt::white);
+    if (d->threads == 0) {
+        for (int tile : tiles) {
+            const qint64 slot = SlotOf(index, tile);
+            if (!d->cache.isFresh(slot, key)) {
+                const QRect part = grid.tileRect(tile);
+                QImage image = RenderPageImage(page, OwnPageSize(page, d->device), grid.full, part,
+                                               viewport()->devicePixelRatioF());
+                d->cache.insert(slot, CachedImage{std::move(image), key, grid.full, part});
+            }
+        }
     }
+    // What the cache holds for the page: stale pieces stretched as stand-ins,
+    // then the fresh ones over them.
+    painter.save();
+    painter.setClipRect(rect);
+    d->cache.forEachOfPage(index, key, [&](const CachedImage& piece) {
+        const double sx = double(rect.width()) / piece.fullSize.width();
+        const double sy = double(rect.height()) / piece.fullSize.height();
+        painter.drawImage(
+            QRectF(rect.left() + piece.tile.left() * sx, rect.top() + piece.tile.top() * sy,
+                   piece.tile.width() * sx, piece.tile.height() * sy),
+            piece.image);
+    });
+    painter.restore();
     if (d->drawMargins) {
         const QRect printable = d->device.printableRect();
         const double sx = double(rect.width()) / std::max(1, d->device.physicalWidth);
@@ -121,52 +149,36 @@ void TPreviewControl::PaintPage(QPainter& painter, int index, const QRect& rect)
     painter.drawRect(rect.adjusted(0, 0, -1, -1));
 }
 
-void TPreviewControl::ScheduleRenders(int firstPage, int lastPage) {
-    const PreviewLayout& l = d->layout;
-    const int count = PageCount();
-    // One row either side of the view is rendered ahead of need.
-    const int low = std::max(0, firstPage - l.cols);
-    const int high = std::min(count - 1, lastPage + l.cols);
-    const qreal dpr = viewport()->devicePixelRatioF();
-    const QSize pixels(qRound(l.pageSize.width() * dpr), qRound(l.pageSize.height() * dpr));
-    const quint64 key = MakeRenderKey(d->generation, pixels);
-    d->cache.evict(low, high, key);
-    std::unordered_set<int> wanted;
-    if (d->threads == 0 || d->tooLargeToCache(pixels)) {
-        d->pool->keepOnly(wanted, key);
-        return;
-    }
-    std::vector<int> order;
-    for (int i = firstPage; i <= lastPage; ++i) {
-        order.push_back(i);
-    }
-    for (int i = lastPage + 1; i <= high; ++i) {
-        order.push_back(i);
-    }
-    for (int i = firstPage - 1; i >= low; --i) {
-        order.push_back(i);
-    }
-    for (int i : order) {
-        if (!d->cache.isFresh(i, key)) {
-            wanted.insert(i);
+void TPreviewControl::ScheduleRenders(const std::vector<qint64>& order, int firstPage, int lastPage,
+                                      quint64 key, const TileGrid& grid) {
+    const std::unordered_set<qint64> wanted(order.begin(), order.end());
+    d->cache.evict(wanted, firstPage, lastPage, key);
+    std::unordered_set<qint64> missing;
+    if (d->threads > 0) {
+        for (qint64 slot : order) {
+            if (!d->cache.isFresh(slot, key)) {
+                missing.insert(slot);
+            }
         }
     }
-    d->pool->keepOnly(wanted, key);
-    for (int i : order) {
-        if (wanted.count(i) != 0) {
-            const PreviewPage& page = d->pages[size_t(i)];
-            d->pool->request(i, key, page, OwnPageSize(page, d->device), pixels, dpr);
+    d->pool->keepOnly(missing, key);
+    const qreal dpr = viewport()->devicePixelRatioF();
+    for (qint64 slot : order) {
+        if (missing.count(slot) != 0) {
+            const PreviewPage& page = d->pages[size_t(PageOfSlot(slot))];
+            d->pool->request(slot, key, page, OwnPageSize(page, d->device), grid.full,
+                             grid.tileRect(TileOfSlot(slot)), dpr);
         }
     }
 }
 
-void TPreviewControl::RenderFinished(int index, quint64 key, QImage image) {
+void TPreviewControl::RenderFinished(qint64 slot, CachedImage image) {
+    const int index = PageOfSlot(slot);
     if (index < 0 || index >= PageCount()) {
         return;
     }
-    d->cache.insert(index, std::move(image), key);
-    const QRect rect = PageRectInView(index);
-    if (rect.intersects(viewport()->rect())) {
+    d->cache.insert(slot, std::move(image));
+    if (PageRectInView(index).intersects(viewport()->rect())) {
         Repaint();
     }
 }

@@ -203,7 +203,7 @@ TEST_F(PreviewControlTest, ALongReportRendersOnlyWhatIsShown) {
     preview->SetTopRow(500);
     Paint();
     EXPECT_LE(picture->draws, 6);
-    EXPECT_LE(preview->CachedPageCount(), 6);
+    EXPECT_LE(preview->CachedImageCount(), 6);
 }
 
 TEST_F(PreviewControlTest, WorkersRenderVisiblePagesAndAMargin) {
@@ -217,11 +217,23 @@ TEST_F(PreviewControlTest, WorkersRenderVisiblePagesAndAMargin) {
         QThread::msleep(1);
     }
     EXPECT_EQ(preview->PendingRenderCount(), 0);
-    EXPECT_EQ(preview->CachedPageCount(), 2);  // page 0 and the next row ahead
+    EXPECT_EQ(preview->CachedImageCount(), 2);  // page 0 and the next row ahead
     const int draws = picture->draws;
     EXPECT_EQ(draws, 2);
     Paint();
     EXPECT_EQ(picture->draws, draws);  // from the cache
+}
+
+TEST_F(PreviewControlTest, HighZoomRendersOnlyTheTilesInView) {
+    AddPages(3);
+    preview->SetScale(800);  // a page image of about 6350 x 8980 pixels
+    const QImage shot = preview->viewport()->grab().toImage();
+    EXPECT_LE(picture->draws, 4);
+    EXPECT_LE(preview->CachedImageCount(), 4);
+    EXPECT_LT(preview->CachedBytes(), qint64(20) << 20);
+    // The picture starts 150 of 2480 page pixels in: at 392 view pixels.
+    EXPECT_EQ(shot.pixelColor(500, 420), QColor(Qt::red));
+    EXPECT_EQ(shot.pixelColor(300, 300), QColor(Qt::white));
 }
 
 TEST_F(PreviewControlTest, CacheStaysWithinItsBound) {
@@ -234,7 +246,7 @@ TEST_F(PreviewControlTest, CacheStaysWithinItsBound) {
         Paint();
         EXPECT_LE(preview->CachedBytes(), preview->CacheLimit()) << row;
     }
-    EXPECT_GE(preview->CachedPageCount(), 2);
+    EXPECT_GE(preview->CachedImageCount(), 2);
 }
 
 TEST_F(PreviewControlTest, DrawPageDrawsThePictureAtThePagesOwnSize) {
@@ -255,7 +267,7 @@ TEST_F(PreviewControlTest, DrawPageDrawsThePictureAtThePagesOwnSize) {
     EXPECT_EQ(image.pixelColor(199, 299), QColor(Qt::white));
     EXPECT_EQ(image.pixelColor(60, 70), QColor(Qt::red));
     EXPECT_EQ(picture->draws, 1);
-    EXPECT_EQ(preview->CachedPageCount(), 0);
+    EXPECT_EQ(preview->CachedImageCount(), 0);
 }
 
 TEST_F(PreviewControlTest, MagnifierCursors) {
