@@ -220,6 +220,7 @@ TextRenderer::FontEntry& TextRenderer::font(const LogFont& f) {
     qf.setWeight(static_cast<QFont::Weight>(weight));
     qf.setItalic(f.italic);
     qf.setStyleStrategy(QFont::StyleStrategy(QFont::NoFontMerging | QFont::PreferOutline));
+    qf.setHintingPreference(QFont::PreferNoHinting);
     e.raw = QRawFont::fromFont(qf);
     if (!e.raw.isValid())
         e.raw = QRawFont::fromFont(QFont(QStringLiteral("DejaVu Sans")));

@@ -1,0 +1,198 @@
+// Text records: font height, width, escapement, alignment, advances, opaque
+// backgrounds, clipping, glyph indices and code pages.
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+#include "emf_builder.h"
+#include "platform/gdi/gdi_text.h"
+
+namespace qv::gdi::testing {
+namespace {
+
+// EXTCREATEFONTINDIRECTW in slot 1 and its selection.
+void addFont(EmfBuilder& b, int height, const char* face = "Arial", int escapement = 0,
+             int width = 0, int charSet = 0, int weight = 400) {
+    std::vector<uint8_t> body;
+    EmfBuilder::put32(body, 1);
+    for (int v : {height, width, escapement, escapement, weight})
+        EmfBuilder::put32(body, v);
+    body.insert(body.end(), {0, 0, 0, static_cast<uint8_t>(charSet), 0, 0, 0, 0});
+    std::vector<uint8_t> name(64, 0);
+    for (int i = 0; face[i]; ++i)
+        name[2 * i] = static_cast<uint8_t>(face[i]);
+    body.insert(body.end(), name.begin(), name.end());
+    b.raw(82, body).rec(37, {1});
+}
+
+// EXTTEXTOUTW (or A with narrow bytes) at (x, y) with options, rectangle and advances.
+void addText(EmfBuilder& b, int x, int y, const std::u16string& text, uint32_t options = 0,
+             QRect rect = QRect(), std::vector<int> dx = {}, bool narrow = false,
+             const std::vector<uint8_t>& bytes = {}) {
+    std::vector<uint8_t> body;
+    for (int v : {0, 0, -1, -1, 1})
+        EmfBuilder::put32(body, v);  // bounds, graphics mode
+    EmfBuilder::put32(body, 0);      // exScale, eyScale
+    EmfBuilder::put32(body, 0);
+    const size_t chars = narrow ? bytes.size() : text.size();
+    const uint32_t stringAt = 76;  // the string follows the EMRTEXT
+    const size_t stringBytes = ((narrow ? chars : chars * 2) + 3) & ~size_t(3);
+    const uint32_t dxAt = dx.empty() ? 0 : stringAt + static_cast<uint32_t>(stringBytes);
+    for (int v : {x, y})
+        EmfBuilder::put32(body, v);
+    EmfBuilder::put32(body, static_cast<uint32_t>(chars));
+    EmfBuilder::put32(body, stringAt);
+    EmfBuilder::put32(body, options);
+    for (int v : {rect.left(), rect.top(), rect.right() + 1, rect.bottom() + 1})
+        EmfBuilder::put32(body, rect.isNull() ? 0 : v);
+    EmfBuilder::put32(body, dxAt);
+    if (narrow)
+        body.insert(body.end(), bytes.begin(), bytes.end());
+    else
+        for (char16_t c : text)
+            EmfBuilder::put16(body, c);
+    while (body.size() + 8 < (dx.empty() ? 0 : dxAt))
+        body.push_back(0);
+    for (int d : dx)
+        EmfBuilder::put32(body, d);
+    b.raw(narrow ? 83 : 84, body);
+}
+
+QRect inkBox(const QImage& img) {
+    QRect box;
+    for (int y = 0; y < img.height(); ++y)
+        for (int x = 0; x < img.width(); ++x)
+            if (qGray(img.pixel(x, y)) < 160)
+                box |= QRect(x, y, 1, 1);
+    return box;
+}
+
+TEST(EmfText, PositiveHeightIsTheCellNegativeTheEm) {
+    // Top-aligned "H": the cap height is about 0.716 em in Arial's metrics;
+    // a cell of 40 is an em of about 40 / 1.149.
+    for (int height : {-40, 40}) {
+        EmfBuilder b(200, 100);
+        addFont(b, height);
+        addText(b, 10, 10, u"H");
+        const QRect ink = inkBox(RenderEmf(b.finish(), QSize(200, 100)));
+        const double em = height < 0 ? 40 : 40 / 1.149;
+        EXPECT_NEAR(ink.height(), 0.716 * em, 2.0) << height;
+    }
+}
+
+TEST(EmfText, AlignmentFieldsAndUpdateCp) {
+    const struct {
+        uint32_t align;
+        bool inkAboveY;  // baseline/bottom put the glyph above y = 50
+        int inkRightOf;  // horizontal: ink starts right of x (left) or ends left of it
+    } cases[] = {{0, false, 1}, {24, true, 1}, {8, true, 1}, {2, false, -1}, {6, false, 0}};
+    for (const auto& c : cases) {
+        EmfBuilder b(200, 100);
+        addFont(b, -30);
+        b.rec(22, {c.align});
+        addText(b, 100, 50, u"HH");
+        const QRect ink = inkBox(RenderEmf(b.finish(), QSize(200, 100)));
+        if (c.inkAboveY) {
+            EXPECT_LE(ink.bottom(), 51) << c.align;
+        } else {
+            EXPECT_GE(ink.top(), 50) << c.align;
+        }
+        if (c.inkRightOf > 0) {
+            EXPECT_GE(ink.left(), 100) << c.align;
+        } else if (c.inkRightOf < 0) {
+            EXPECT_LE(ink.right(), 100) << c.align;
+        } else {
+            EXPECT_NEAR(ink.center().x(), 100, 3) << c.align;
+        }
+    }
+    // TA_UPDATECP: the second string continues where the first ended.
+    EmfBuilder b(200, 100);
+    addFont(b, -30);
+    b.rec(22, {1}).rec(27, {10, 10});
+    addText(b, 0, 0, u"H", 0, QRect(), {50});
+    addText(b, 0, 0, u"H", 0, QRect(), {50});
+    const QRect ink = inkBox(RenderEmf(b.finish(), QSize(200, 100)));
+    EXPECT_GE(ink.left(), 10);
+    EXPECT_NEAR(ink.right(), 60 + 20, 4);
+}
+
+TEST(EmfText, DxAdvancesAreAuthoritativeAndPerByteForNarrowStrings) {
+    EmfBuilder b(300, 60);
+    addFont(b, -20);
+    addText(b, 10, 10, u"", 0, QRect(), {100, 100}, true, {'I', 'I'});
+    const QImage img = RenderEmf(b.finish(), QSize(300, 60));
+    EXPECT_GT(DarkPixels(img, QRect(108, 10, 8, 20)), 10);  // second I at 110
+    EXPECT_EQ(DarkPixels(img, QRect(30, 0, 70, 60)), 0);
+}
+
+TEST(EmfText, EscapementRotatesCounterClockwise) {
+    EmfBuilder b(200, 200);
+    addFont(b, -20, "Arial", 900);
+    addText(b, 100, 150, u"HHHHH");
+    const QRect ink = inkBox(RenderEmf(b.finish(), QSize(200, 200)));
+    EXPECT_GT(ink.height(), ink.width() * 2);
+    EXPECT_LE(ink.bottom(), 152);  // runs upwards from the reference point
+}
+
+TEST(EmfText, WorldTransformTurnsText) {
+    EmfBuilder b(200, 200);
+    const float c = std::cos(M_PI / 2), s = std::sin(M_PI / 2);
+    auto bits = [](float f) {
+        uint32_t u;
+        std::memcpy(&u, &f, 4);
+        return int64_t(u);
+    };
+    b.rec(35, {bits(c), bits(s), bits(-s), bits(c), bits(100.f), bits(20.f)});
+    addFont(b, -20);
+    addText(b, 0, 0, u"HHHHH");
+    const QRect ink = inkBox(RenderEmf(b.finish(), QSize(200, 200)));
+    EXPECT_GT(ink.height(), ink.width() * 2);
+}
+
+TEST(EmfText, OpaqueRectangleAndOpaqueBackground) {
+    EmfBuilder b(200, 100);
+    addFont(b, -20);
+    b.rec(25, {0x0000FF}).rec(18, {1});                 // red background, TRANSPARENT mode
+    addText(b, 10, 10, u"", 2, QRect(10, 10, 30, 30));  // ETO_OPAQUE, no text
+    b.rec(18, {2});                                     // OPAQUE: the text cell is filled
+    addText(b, 100, 10, u"i");
+    const QImage img = RenderEmf(b.finish(), QSize(200, 100));
+    EXPECT_EQ(At(img, 20, 20), 0xFF0000u);
+    EXPECT_EQ(At(img, 40, 40), 0xFFFFFFu);
+    EXPECT_EQ(At(img, 100, 12), 0xFF0000u);
+}
+
+TEST(EmfText, ClippedOptionClipsToTheRectangle) {
+    EmfBuilder b(200, 100);
+    addFont(b, -40);
+    addText(b, 10, 10, u"WWWW", 4, QRect(0, 0, 40, 100));
+    const QImage img = RenderEmf(b.finish(), QSize(200, 100));
+    EXPECT_GT(DarkPixels(img, QRect(10, 10, 30, 40)), 20);
+    EXPECT_EQ(DarkPixels(img, QRect(41, 0, 150, 100)), 0);
+}
+
+TEST(EmfText, NarrowStringsFollowTheCodePageOfTheCharSet) {
+    std::vector<double> dx = {1, 2, 3};
+    EXPECT_EQ(DecodeNarrowText(std::vector<uint8_t>{0x8A, 0xE8, 0x41}, 238, &dx),
+              QStringLiteral("Šč") + QLatin1Char('A'));
+    EXPECT_EQ(DecodeNarrowText(std::vector<uint8_t>{0x8A}, 0), QStringLiteral("Š"));
+    EXPECT_EQ(DecodeNarrowText(std::vector<uint8_t>{0xC8}, 204), QStringLiteral("И"));
+    EXPECT_EQ(DecodeNarrowText(std::vector<uint8_t>{0x41}, 2), QString(QChar(0xF041)));
+    std::vector<double> wide = {5, 7, 1};
+    EXPECT_EQ(DecodeNarrowText(std::vector<uint8_t>{0x82, 0xA0, 0x41}, 128, &wide).size(), 2);
+    EXPECT_EQ(wide, (std::vector<double>{12, 1}));
+}
+
+TEST(EmfText, WindowsFacesMapToMetricCompatibleFonts) {
+    EXPECT_EQ(MapFaceName(QStringLiteral("Arial"), 0), QStringLiteral("Liberation Sans"));
+    EXPECT_EQ(MapFaceName(QStringLiteral("Times New Roman"), 0),
+              QStringLiteral("Liberation Serif"));
+    EXPECT_EQ(MapFaceName(QStringLiteral("Courier New"), 0), QStringLiteral("Liberation Mono"));
+    EXPECT_EQ(MapFaceName(QStringLiteral("Verdana"), 0), QStringLiteral("DejaVu Sans"));
+    EXPECT_EQ(MapFaceName(QStringLiteral("No Such Face"), 0x12),
+              QStringLiteral("Liberation Serif"));
+}
+
+}  // namespace
+}  // namespace qv::gdi::testing
