@@ -16,6 +16,7 @@ namespace qv::test {
 template <typename T>
 void WhenModal(std::function<void(T*)> action) {
     auto* timer = new QTimer(qApp);
+    timer->setObjectName(QStringLiteral("WhenModal"));
     auto clock = std::make_shared<QElapsedTimer>();
     clock->start();
     QObject::connect(timer, &QTimer::timeout, timer, [timer, clock, action] {
@@ -32,6 +33,16 @@ void WhenModal(std::function<void(T*)> action) {
         action(widget);
     });
     timer->start(5);
+}
+
+// Drops the handlers still waiting, so that one test's leftovers never
+// answer the next test's dialogs.
+inline void CancelPendingModalHandlers() {
+    for (QTimer* timer :
+         qApp->findChildren<QTimer*>(QStringLiteral("WhenModal"), Qt::FindDirectChildrenOnly)) {
+        timer->stop();
+        timer->deleteLater();
+    }
 }
 
 // The texts a message box showed, for assertions after it closed.
