@@ -106,7 +106,7 @@ bool PlayEmfBitmapRecord(EmfContext& c, uint32_t type, const RecordReader& r) {
             BlitOp op;
             op.destination = QRectF(r.i32(24), r.i32(28), r.i32(32), r.i32(36));
             op.rop = r.u32(40);
-            if (r.u32(88) == 0) {  // no source bitmap: a pattern operation
+            if (!r.has(88, 4) || r.u32(88) == 0) {  // no source bitmap: a pattern operation
                 c.out.patBlt(dc, op.destination, op.rop);
                 return true;
             }

@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "gdi_painter.h"
+#include "raster_ops.h"
 
 namespace qv::gdi {
 namespace {
@@ -60,7 +61,66 @@ Composition composeSource(uint32_t rop, bool raster) {
     return c;
 }
 
+bool needsDestination(uint32_t rop) {
+    return rop != kSrcCopy && rop != kNotSrcCopy && rop != kPatCopy && rop != kBlackness &&
+           rop != kWhiteness;
+}
+
 }  // namespace
+
+bool GdiPainter::composeOnPixels(const DcState& s, const QRectF& dest, const QImage* source,
+                                 const QRectF& src, uint32_t rop) {
+    if (!painter_.device() || painter_.device()->devType() != QInternal::Image)
+        return false;
+    auto* target = static_cast<QImage*>(painter_.device());
+    const QTransform toTarget = s.logicalToDevice() * placement_;
+    if (toTarget.type() > QTransform::TxScale)
+        return false;
+    const QRectF mapped = toTarget.mapRect(dest.normalized());
+    const QRect pixels =
+        QRect(QPoint(std::lround(mapped.left()), std::lround(mapped.top())),
+              QPoint(std::lround(mapped.right()) - 1, std::lround(mapped.bottom()) - 1));
+    const QRect area = pixels.intersected(target->rect());
+    if (area.isEmpty())
+        return true;
+    QImage destination = target->copy(area).convertToFormat(QImage::Format_ARGB32);
+    QImage stretched;
+    if (source) {
+        // The source rectangle scaled onto the destination pixels, mirrored by
+        // negative extents on either side.
+        const QRect srcPixels = src.normalized().toRect();
+        QImage part = source->copy(srcPixels).convertToFormat(QImage::Format_ARGB32);
+        const QPointF corner0 = toTarget.map(dest.topLeft());
+        const QPointF corner1 = toTarget.map(dest.bottomRight());
+        const bool flipX = (corner1.x() < corner0.x()) != (src.width() < 0);
+        const bool flipY = (corner1.y() < corner0.y()) != (src.height() < 0);
+        part = part.mirrored(flipX, flipY);
+        stretched = part.scaled(pixels.size(), Qt::IgnoreAspectRatio,
+                                s.stretchMode == kHalftone ? Qt::SmoothTransformation
+                                                           : Qt::FastTransformation)
+                        .copy(area.translated(-pixels.topLeft()));
+        if (stretched.size() != destination.size())
+            return true;
+    }
+    const QImage pattern = brushImage(s, *s.brush);
+    QImage solid;
+    const QImage* patternTile = nullptr;
+    if (s.brush->style == kBsSolid) {
+        solid = QImage(1, 1, QImage::Format_ARGB32);
+        solid.fill(QColor(s.brush->color | 0xFF000000));
+        patternTile = &solid;
+    } else if (!pattern.isNull()) {
+        patternTile = &pattern;
+    }
+    ApplyRop3(destination, source ? &stretched : nullptr, patternTile,
+              s.brushOrigin - area.topLeft(), rop);
+    painter_.save();
+    painter_.resetTransform();
+    painter_.setCompositionMode(QPainter::CompositionMode_Source);
+    painter_.drawImage(area.topLeft(), destination);
+    painter_.restore();
+    return true;
+}
 
 // Maps source pixels onto the logical destination rectangle, mirrored by
 // negative sizes, and draws with the composition of the raster operation.
@@ -105,6 +165,8 @@ void GdiPainter::patBlt(DeviceContext& dc, const QRectF& box, uint32_t rop) {
     QPainterPath area;
     area.addRect(box);
     area = s.logicalToDevice().map(area);
+    if (needsDestination(rop) && composeOnPixels(s, box, nullptr, QRectF(), rop))
+        return;
     switch (rop) {
         case kBlackness:
             painter_.fillPath(area, Qt::black);

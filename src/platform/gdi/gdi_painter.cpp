@@ -4,7 +4,9 @@
 #include <cmath>
 #include <numeric>
 
+#include "dib.h"
 #include "gdi_text.h"
+#include "hatch.h"
 
 namespace qv::gdi {
 namespace {
@@ -49,23 +51,6 @@ std::vector<double> dashPattern(uint32_t style, bool cosmetic) {
             return {1, 1};
         default:
             return {};
-    }
-}
-
-Qt::BrushStyle hatchStyle(uint32_t hatch) {
-    switch (hatch) {
-        case kHsHorizontal:
-            return Qt::HorPattern;
-        case kHsVertical:
-            return Qt::VerPattern;
-        case kHsFDiagonal:
-            return Qt::FDiagPattern;
-        case kHsBDiagonal:
-            return Qt::BDiagPattern;
-        case kHsCross:
-            return Qt::CrossPattern;
-        default:
-            return Qt::DiagCrossPattern;
     }
 }
 
@@ -278,17 +263,16 @@ void GdiPainter::fillDevicePath(const DcState& s, const QPainterPath& path, cons
     // Patterns are tiles of device pixels anchored at the brush origin.
     const QTransform tile =
         QTransform::fromTranslate(s.brushOrigin.x(), s.brushOrigin.y()) * placement_.inverted();
-    if (lb.style == kBsHatched) {
-        if (s.bkMode == kOpaque)
-            painter_.fillPath(area, opaque(s.bkColor));
-        QBrush brush(color, hatchStyle(lb.hatch));
-        brush.setTransform(tile);
-        painter_.fillPath(area, brush);
-    } else if (lb.style == kBsPattern || lb.style == kBsDibPattern || lb.style == kBsDibPatternPt) {
-        const QImage image = brushImage(s, lb);
-        if (image.isNull()) {
-            painter_.fillPath(area, QColor(128, 128, 128));
+    if (lb.style != kBsSolid) {
+        QImage image;
+        if (lb.style == kBsHatched) {
+            image =
+                HatchTile(static_cast<int>(lb.hatch), color.rgb(), s.bkColor, s.bkMode == kOpaque);
         } else {
+            image = brushImage(s, lb);
+        }
+        // An unreadable pattern draws nothing: GDI would not have made the brush.
+        if (!image.isNull()) {
             QBrush brush(image);
             brush.setTransform(tile);
             painter_.fillPath(area, brush);

@@ -149,6 +149,10 @@ class GdiPainter {
     QRectF shapeBox(const DeviceContext& dc, const QRectF& logicalBox, bool insideFrame) const;
     void appendToPath(DeviceContext& dc, const QPainterPath& devicePath, bool continueFigure);
     QImage brushImage(const DcState& s, const LogBrush& brush) const;
+    // Composes a raster operation exactly on an image target; false when the
+    // target or the transform does not allow it.
+    bool composeOnPixels(const DcState& s, const QRectF& destination, const QImage* source,
+                         const QRectF& sourceRect, uint32_t rop);
     void drawImage(const DcState& s, const QPainterPath& deviceQuad, const QRectF& destDevice,
                    const QImage& image, const QRectF& sourceRect, uint32_t rop);
 

@@ -1,0 +1,237 @@
+// Pens, brushes, fill modes, clipping, paths, arcs and bitmaps of the EMF player.
+
+#include <gtest/gtest.h>
+
+#include "emf_builder.h"
+
+namespace qv::gdi::testing {
+namespace {
+
+constexpr uint32_t kStock = 0x80000000u;
+constexpr int kRed = 0x0000FF;  // COLORREF
+
+// Dark pixels along column x (vertical run) or row y.
+int darkInColumn(const QImage& img, int x, int y0, int y1) {
+    return DarkPixels(img, QRect(x, y0, 1, y1 - y0 + 1));
+}
+
+TEST(EmfPens, CosmeticPensStayOnePixelGeometricPensScale) {
+    const struct {
+        int width;
+        int expected;  // thickness in pixels at a zoom of 4
+    } cases[] = {{0, 1}, {1, 4}, {4, 16}};
+    for (const auto& c : cases) {
+        EmfBuilder b;
+        b.rec(38, {1, 0, c.width, 0, 0}).rec(37, {1}).rec(27, {10, 50}).rec(54, {90, 50});
+        const QImage img = RenderEmf(b.finish(), QSize(400, 400));
+        EXPECT_NEAR(darkInColumn(img, 200, 150, 250), c.expected, 1) << c.width;
+    }
+}
+
+TEST(EmfPens, DashesTurnSolidAboveWidthOneAndGapsTakeTheOpaqueBackground) {
+    const struct {
+        int width, bkMode;
+        bool gaps;
+        QRgb gapColor;
+    } cases[] = {{1, 1, true, 0xFFFFFF}, {3, 1, false, 0}, {1, 2, true, 0xFF0000}};
+    for (const auto& c : cases) {
+        EmfBuilder b(200, 20);
+        b.rec(25, {kRed}).rec(18, {c.bkMode});
+        b.rec(38, {1, 1 /*PS_DASH*/, c.width, 0, 0})
+            .rec(37, {1})
+            .rec(27, {0, 10})
+            .rec(54, {200, 10});
+        const QImage img = RenderEmf(b.finish(), QSize(200, 20));
+        int gap = 0, ink = 0;
+        for (int x = 0; x < 200; ++x) {
+            const QRgb p = At(img, x, 10);
+            if (p == 0)
+                ++ink;
+            else if (p == c.gapColor)
+                ++gap;
+        }
+        EXPECT_GT(ink, 50) << c.width << " " << c.bkMode;
+        if (c.gaps)
+            EXPECT_GT(gap, 20) << c.width << " " << c.bkMode;
+        else
+            EXPECT_EQ(ink, 200) << c.width;
+    }
+}
+
+TEST(EmfPens, RoundCapsByDefaultFlatWhenAsked) {
+    for (bool flat : {false, true}) {
+        EmfBuilder b;
+        if (flat) {
+            b.rec(95, {1, 0, 0, 0, 0, 0x10000 | 0x200, 20, 0, 0, 0, 0});
+        } else {
+            b.rec(38, {1, 0, 20, 0, 0});
+        }
+        b.rec(37, {1}).rec(27, {30, 50}).rec(54, {70, 50});
+        const QImage img = RenderEmf(b.finish());
+        EXPECT_EQ(At(img, 24, 50) == 0, !flat) << flat;
+        EXPECT_EQ(At(img, 31, 50), 0u);
+    }
+}
+
+TEST(EmfPens, InsideFramePenStaysInsideTheBox) {
+    EmfBuilder b;
+    b.rec(38, {1, 6 /*PS_INSIDEFRAME*/, 10, 0, 0}).rec(37, {1}).rec(37, {kStock | 5});
+    b.rec(43, {20, 20, 80, 80});
+    const QImage img = RenderEmf(b.finish());
+    EXPECT_EQ(At(img, 17, 50), 0xFFFFFFu);
+    EXPECT_EQ(At(img, 22, 50), 0u);
+    EXPECT_EQ(At(img, 28, 50), 0u);
+    EXPECT_EQ(At(img, 32, 50), 0xFFFFFFu);
+}
+
+TEST(EmfBrushes, HatchesAreEightDevicePixelsWithBackgroundOnlyWhenOpaque) {
+    for (int bkMode : {1, 2}) {
+        EmfBuilder b;
+        b.rec(25, {kRed}).rec(18, {bkMode}).rec(37, {kStock | 8});
+        b.rec(39, {1, 2 /*BS_HATCHED*/, 0, 0 /*HS_HORIZONTAL*/}).rec(37, {1});
+        b.rec(43, {0, 0, 100, 100});
+        const QImage img = RenderEmf(b.finish(), QSize(400, 400));  // zoom 4: tiles unscaled
+        int lines = 0;
+        for (int y = 100; y < 164; ++y)
+            lines += At(img, 200, y) == 0 ? 1 : 0;
+        EXPECT_EQ(lines, 8) << bkMode;
+        int red = 0;
+        for (int y = 100; y < 164; ++y)
+            red += At(img, 200, y) == 0xFF0000 ? 1 : 0;
+        EXPECT_EQ(red, bkMode == 2 ? 56 : 0) << bkMode;
+    }
+}
+
+// Two nested squares, same orientation: ALTERNATE leaves the inner one empty.
+TEST(EmfGeometry, AlternateIsTheDefaultFillRule) {
+    for (int mode : {0, 2}) {
+        EmfBuilder b;
+        if (mode)
+            b.rec(19, {mode});
+        b.rec(37, {kStock | 4}).rec(37, {kStock | 8});
+        b.rec(8, {0,  0,  100, 100, 2,  8,  4,  4,  10, 10, 90, 10,
+                  90, 90, 10,  90,  30, 30, 70, 30, 70, 70, 30, 70});
+        const QImage img = RenderEmf(b.finish());
+        EXPECT_EQ(At(img, 20, 20), 0u);
+        EXPECT_EQ(At(img, 50, 50), mode == 2 ? 0u : 0xFFFFFFu) << mode;
+    }
+}
+
+TEST(EmfGeometry, SixteenBitPolygon) {
+    std::vector<uint8_t> body;
+    for (int v : {0, 0, 100, 100, 3})
+        EmfBuilder::put32(body, v);
+    for (int v : {10, 10, 90, 10, 50, 90})
+        EmfBuilder::put16(body, static_cast<uint16_t>(v));
+    EmfBuilder b;
+    b.rec(37, {kStock | 4}).raw(86, body);
+    const QImage img = RenderEmf(b.finish());
+    EXPECT_EQ(At(img, 50, 40), 0u);
+    EXPECT_EQ(At(img, 15, 80), 0xFFFFFFu);
+}
+
+TEST(EmfClipping, IntersectExcludeAndReset) {
+    EmfBuilder b;
+    b.rec(37, {kStock | 4}).rec(37, {kStock | 8});
+    b.rec(30, {0, 0, 50, 100});  // IntersectClipRect: left half
+    b.rec(29, {0, 0, 20, 20});   // ExcludeClipRect: top-left corner
+    b.rec(43, {0, 0, 100, 50});
+    b.rec(75, {0, 5});  // ExtSelectClipRgn RGN_COPY without region: no clip
+    b.rec(43, {0, 60, 100, 100});
+    const QImage img = RenderEmf(b.finish());
+    EXPECT_EQ(At(img, 30, 30), 0u);
+    EXPECT_EQ(At(img, 10, 10), 0xFFFFFFu);
+    EXPECT_EQ(At(img, 70, 30), 0xFFFFFFu);
+    EXPECT_EQ(At(img, 90, 80), 0u);
+}
+
+TEST(EmfClipping, RegionDataIsInDeviceUnits) {
+    EmfBuilder b;
+    b.rec(37, {kStock | 4}).rec(37, {kStock | 8});
+    b.rec(9, {200, 200}).rec(17, {8}).rec(9, {200, 200}).rec(11, {100, 100});  // half scale
+    b.rec(75, {48, 5, 32, 1, 1, 16, 0, 0, 40, 40, 0, 0, 40, 40});              // device rect 0..40
+    b.rec(43, {0, 0, 200, 200});
+    const QImage img = RenderEmf(b.finish());
+    EXPECT_EQ(At(img, 35, 35), 0u);
+    EXPECT_EQ(At(img, 45, 45), 0xFFFFFFu);
+}
+
+TEST(EmfPaths, FillStrokeAndClipToPath) {
+    EmfBuilder b;
+    b.rec(37, {kStock | 4}).rec(37, {kStock | 8});
+    b.rec(59, {}).rec(27, {10, 10}).rec(54, {40, 10}).rec(54, {40, 40}).rec(61, {}).rec(60, {});
+    b.rec(62, {});                                                     // FillPath
+    b.rec(59, {}).rec(42, {50, 50, 90, 90}).rec(60, {}).rec(67, {5});  // clip to an ellipse
+    b.rec(43, {50, 50, 100, 100});
+    const QImage img = RenderEmf(b.finish());
+    EXPECT_EQ(At(img, 35, 20), 0u);  // inside the triangle
+    EXPECT_EQ(At(img, 15, 35), 0xFFFFFFu);
+    EXPECT_EQ(At(img, 70, 70), 0u);  // inside the ellipse
+    EXPECT_EQ(At(img, 52, 52), 0xFFFFFFu);
+}
+
+TEST(EmfArcs, PieCoversTheCounterClockwiseQuarter) {
+    for (int direction : {1, 2}) {
+        EmfBuilder b;
+        b.rec(57, {direction}).rec(37, {kStock | 4});
+        // From the point at 0 degrees (right) to 90 degrees (top).
+        b.rec(47, {10, 10, 90, 90, 90, 50, 50, 10});
+        const QImage img = RenderEmf(b.finish());
+        const bool ccw = direction == 1;
+        EXPECT_EQ(At(img, 70, 30) == 0, ccw) << direction;
+        EXPECT_EQ(At(img, 30, 70) == 0, !ccw) << direction;
+    }
+}
+
+// STRETCHDIBITS with a bottom-up 2 x 2 24-bit DIB: blue, green (bottom row), red, white.
+std::vector<uint8_t> stretchDibits(int x, int y, int w, int h, uint32_t rop) {
+    std::vector<uint8_t> body;
+    for (int v : {0, 0, 100, 100, x, y, 0, 0, 2, 2, 80, 40, 120, 16, 0})
+        EmfBuilder::put32(body, v);
+    EmfBuilder::put32(body, rop);
+    EmfBuilder::put32(body, w);
+    EmfBuilder::put32(body, h);
+    for (int v : {40, 2, 2})
+        EmfBuilder::put32(body, v);
+    EmfBuilder::put16(body, 1);
+    EmfBuilder::put16(body, 24);
+    for (int v : {0, 16, 0, 0, 0, 0})
+        EmfBuilder::put32(body, v);
+    const uint8_t bits[16] = {255, 0, 0, 0, 255, 0, 0, 0, 0, 0, 255, 255, 255, 255, 0, 0};
+    body.insert(body.end(), bits, bits + 16);
+    return body;
+}
+
+TEST(EmfBitmaps, StretchDibitsIsBottomUpAndScaled) {
+    EmfBuilder b;
+    b.raw(81, stretchDibits(0, 0, 100, 100, 0x00CC0020));
+    const QImage img = RenderEmf(b.finish());
+    EXPECT_EQ(At(img, 25, 25), 0xFF0000u);
+    EXPECT_EQ(At(img, 75, 25), 0xFFFFFFu);
+    EXPECT_EQ(At(img, 25, 75), 0x0000FFu);
+    EXPECT_EQ(At(img, 75, 75), 0x00FF00u);
+}
+
+TEST(EmfBitmaps, RasterOperationsUseTheDestinationOnImages) {
+    EmfBuilder b;
+    b.rec(37, {kStock | 2}).rec(37, {kStock | 8}).rec(43, {0, 0, 101, 101});  // grey 128
+    b.raw(81, stretchDibits(0, 0, 100, 100, 0x008800C6));                     // SRCAND
+    b.rec(76, {0, 0, 0, 0, 50, 0, 50, 100, 0x00550009});  // DSTINVERT, right half
+    const QImage img = RenderEmf(b.finish());
+    EXPECT_EQ(At(img, 25, 25), 0x800000u);
+    EXPECT_EQ(At(img, 75, 25), 0x7F7F7Fu);
+    EXPECT_EQ(At(img, 25, 75), 0x000080u);
+    EXPECT_EQ(At(img, 75, 75), 0xFF7FFFu);
+}
+
+TEST(EmfBitmaps, BitBltWithoutSourceFillsWithTheBrush) {
+    EmfBuilder b;
+    b.rec(39, {1, 0, kRed, 0}).rec(37, {1});
+    b.rec(76, {0, 0, 0, 0, 10, 10, 30, 30, 0x00F00021});  // PATCOPY
+    const QImage img = RenderEmf(b.finish());
+    EXPECT_EQ(At(img, 20, 20), 0xFF0000u);
+    EXPECT_EQ(At(img, 45, 45), 0xFFFFFFu);
+}
+
+}  // namespace
+}  // namespace qv::gdi::testing
