@@ -54,7 +54,9 @@ void TextRenderer::draw(GdiPainter& out, DeviceContext& dc, const TextRun& run) 
                                              : 16 / fe.cellRatio / sc;
     const double em = emLogical * sc;
     const QPointF refDevice = l2d.map(refLogical);
-    const QTransform textToDevice = QTransform().rotate(-lf.escapement / 10.0) * axes *
+    // With one axis flipped the escapement turns the other way on the device.
+    const int escapement = flipped ? -lf.escapement : lf.escapement;
+    const QTransform textToDevice = QTransform().rotate(-escapement / 10.0) * axes *
                                     QTransform::fromTranslate(refDevice.x(), refDevice.y());
     const QTransform full = textToDevice * out.placement_;
     const double k = std::sqrt(std::fabs(full.determinant()));

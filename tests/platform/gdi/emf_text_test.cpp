@@ -135,6 +135,16 @@ TEST(EmfText, EscapementRotatesCounterClockwise) {
     EXPECT_LE(ink.bottom(), 152);  // runs upwards from the reference point
 }
 
+TEST(EmfText, EscapementTurnsTheOtherWayWhenAnAxisIsFlipped) {
+    EmfBuilder b(200, 200);
+    b.rec(17, {8}).rec(9, {200, -200}).rec(11, {200, 200}).rec(12, {0, 200});  // y up
+    addFont(b, -20, "Arial", 900);
+    addText(b, 100, 50, u"HHHHH");  // device (100, 150)
+    const QRect ink = inkBox(RenderEmf(b.finish(), QSize(200, 200)));
+    EXPECT_GT(ink.height(), ink.width() * 2);
+    EXPECT_GE(ink.top(), 148);  // runs downwards on the device
+}
+
 TEST(EmfText, WorldTransformTurnsText) {
     EmfBuilder b(200, 200);
     const float c = std::cos(M_PI / 2), s = std::sin(M_PI / 2);
