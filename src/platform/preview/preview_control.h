@@ -125,8 +125,9 @@ class TPreviewControl : public QAbstractScrollArea {
     // Where page index is shown, in viewport coordinates.
     QRect PageRectInView(int index) const;
 
-    // Rendering: worker threads (0 renders while painting), the byte bound of
-    // the page image cache, and what the cache and the workers hold now.
+    // Rendering: worker threads (0 renders while painting; by default one less
+    // than the processor count, 1 to 4), the byte bound of the page image
+    // cache (128 MiB by default), and what the cache and the workers hold now.
     void SetRenderThreadCount(int threads);
     int RenderThreadCount() const;
     void SetCacheLimit(qint64 bytes);

@@ -16,7 +16,7 @@
 
 namespace qv {
 
-inline constexpr qint64 kDefaultCacheLimit = qint64(256) << 20;
+inline constexpr qint64 kDefaultCacheLimit = qint64(128) << 20;
 inline constexpr qint64 kWholePageLimit = qint64(32) << 20;
 
 inline int DefaultThreadCount() {
