@@ -5,13 +5,12 @@
 
 #include "metafile_picture.h"
 #include "platform/gdi/picture.h"
+#include "wmf_player.h"
 
 namespace qv {
 namespace {
 
-std::unique_ptr<Picture> loadWmf(const QByteArray&) {
-    throw PictureError("Metafile is not valid");
-}
+std::unique_ptr<Picture> loadWmf(const QByteArray& bytes) { return LoadWmfPicture(bytes); }
 
 }  // namespace
 
