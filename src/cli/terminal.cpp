@@ -21,12 +21,12 @@ std::string ReadHiddenLine(const std::string& promptUtf8) {
     if (haveTerminal) {
         termios hidden = saved;
         hidden.c_lflag &= ~static_cast<tcflag_t>(ECHO);
-        ::tcsetattr(STDIN_FILENO, TCSAFLUSH, &hidden);
+        ::tcsetattr(STDIN_FILENO, TCSANOW, &hidden);
     }
     std::string line;
     std::getline(std::cin, line);
     if (haveTerminal) {
-        ::tcsetattr(STDIN_FILENO, TCSAFLUSH, &saved);
+        ::tcsetattr(STDIN_FILENO, TCSANOW, &saved);
     }
     std::cerr << "\n";
     if (!line.empty() && line.back() == '\r') {

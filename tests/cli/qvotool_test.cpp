@@ -134,6 +134,34 @@ TEST_F(Qvotool, FailuresAndCancelWriteNothing) {
     EXPECT_EQ(missing.err, "Chybně zadaný vstup  - cesta pro QVO soubor!!! ->missing.qvo\n");
 }
 
+// At a terminal (a pseudo-terminal made by script(1)) the password is asked
+// for with the container's parameters shown; an empty answer cancels.
+TEST_F(Qvotool, PasswordAskedAtTheTerminal) {
+    if (std::system("command -v script >/dev/null 2>&1") != 0) {
+        GTEST_SKIP() << "script(1) is not installed";
+    }
+    Pack("at the terminal", "t.qvo",
+         {"-p", "heslo", "--param", "QVONAME=Výplatní páska", "--param", "QVOOWNER=Jana"});
+    const auto atTerminal = [&](const std::string& answer, const std::string& output) {
+        const std::string command = "cd " + Quoted(dir_) + " && printf " + Quoted(answer) +
+                                    " | script -qec " +
+                                    Quoted(Quoted(QVOTOOL_PATH) + " extract t.qvo -o " + output) +
+                                    " /dev/null >" + Quoted(Path(".tty"));
+        const int status = std::system(command.c_str());
+        return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    };
+    EXPECT_EQ(atTerminal("heslo\\n", "t.out"), 0);
+    EXPECT_EQ(ReadFileText(Path("t.out")), "at the terminal");
+    const std::string shown = ReadFileText(Path(".tty"));
+    for (const char* caption : {"Informace o souboru :", "Vytvořen :", "Výstup z : Výplatní páska",
+                                "Vytvořil/a :", "Oprávněný uživatel/ka souboru :", "Jana",
+                                "Pozn.:", "Zadejte prosím heslo"}) {
+        EXPECT_NE(shown.find(caption), std::string::npos) << caption;
+    }
+    EXPECT_EQ(atTerminal("\\n", "e.out"), 3);
+    EXPECT_FALSE(Exists(Path("e.out")));
+}
+
 TEST_F(Qvotool, UnprotectedContainersNeedNoPassword) {
     Pack("open data", "open.qvo", {"--flags", "11101"});
     const Result result = Run({"extract", "open.qvo", "-o", "-"});
