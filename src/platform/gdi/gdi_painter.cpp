@@ -218,6 +218,19 @@ void GdiPainter::strokeDevicePath(const DcState& s, const QPainterPath& path) {
     std::optional<QPen> gap;
     if (!makePen(s, path.length(), &pen, &gap))
         return;
+    // Curves flatten into segments shorter than a pixel; a cosmetic pen that
+    // left out every segment's last pixel would leave gaps in small shapes.
+    if (pen.isCosmetic()) {
+        pen.setCapStyle(Qt::SquareCap);
+        if (gap)
+            gap->setCapStyle(Qt::SquareCap);
+    }
+    const QRectF extent = placement_.mapRect(path.boundingRect());
+    if ((pen.isCosmetic() || pen.widthF() * targetScale_ < 2.5) && extent.width() < 8 &&
+        extent.height() < 8) {
+        strokeTinyPath(path, pen);
+        return;
+    }
     if (gap)
         painter_.strokePath(path, *gap);
     painter_.strokePath(path, pen);
@@ -240,6 +253,34 @@ void GdiPainter::strokeDevicePolyline(const DcState& s, const QPolygonF& line) {
     painter_.setPen(pen);
     painter_.drawPolyline(line);
     painter_.setCompositionMode(QPainter::CompositionMode_SourceOver);
+}
+
+// A few pixels across, Qt's aliased curves fall apart into dots; GDI draws a
+// closed ring. The outline is snapped to whole device pixels and drawn as
+// polygons instead.
+void GdiPainter::strokeTinyPath(const QPainterPath& path, const QPen& pen) {
+    painter_.save();
+    painter_.resetTransform();
+    QPen thin = pen;
+    thin.setCosmetic(true);
+    thin.setWidth(0);
+    thin.setCapStyle(Qt::SquareCap);
+    painter_.setPen(thin);
+    painter_.setBrush(Qt::NoBrush);
+    for (const QPolygonF& polygon : path.toSubpathPolygons(placement_)) {
+        QPolygon snapped;
+        for (const QPointF& p : polygon) {
+            const QPoint q(static_cast<int>(std::floor(p.x())),
+                           static_cast<int>(std::floor(p.y())));
+            if (snapped.isEmpty() || snapped.back() != q)
+                snapped.append(q);
+        }
+        if (snapped.size() == 1)
+            painter_.drawPoint(snapped[0]);
+        else
+            painter_.drawPolyline(snapped);
+    }
+    painter_.restore();
 }
 
 // In the compatible graphics mode GDI leaves out the right and bottom edge of

@@ -139,6 +139,7 @@ class GdiPainter {
     void drawShape(DeviceContext& dc, const QPainterPath& devicePath, bool fill, bool stroke);
     void strokeDevicePath(const DcState& s, const QPainterPath& path);
     void strokeDevicePolyline(const DcState& s, const QPolygonF& line);
+    void strokeTinyPath(const QPainterPath& path, const QPen& pen);
     // Builds the Qt pen for the selected GDI pen; false when nothing is drawn.
     // gap receives the pen for OPAQUE dash gaps, if one is needed.
     bool makePen(const DcState& s, double deviceLength, QPen* pen, std::optional<QPen>* gap);

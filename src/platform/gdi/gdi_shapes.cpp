@@ -173,6 +173,13 @@ QRectF GdiPainter::shapeBox(const DeviceContext& dc, const QRectF& logicalBox,
                             bool insideFrame) const {
     const DcState& s = dc.state();
     QRectF r = s.logicalToDevice().mapRect(logicalBox.normalized());
+    if (raster_ && placement_.type() <= QTransform::TxScale) {
+        // GDI rounds the box to whole pixels of the device it draws on.
+        const QRectF t = placement_.mapRect(r);
+        r = placement_.inverted().mapRect(
+            QRectF(QPointF(std::round(t.left()), std::round(t.top())),
+                   QPointF(std::round(t.right()), std::round(t.bottom()))));
+    }
     const double cut = edgeExclusion(s);
     r.setRight(r.right() - cut);
     r.setBottom(r.bottom() - cut);
