@@ -4,6 +4,7 @@
 #include <QPaintEvent>
 #include <QPainter>
 #include <QScrollBar>
+#include <algorithm>
 #include <unordered_set>
 
 #include "platform/preview/page_render.h"
@@ -64,6 +65,7 @@ void TPreviewControl::paintEvent(QPaintEvent* event) {
     const int firstRow = std::min(l.rowAt(top), l.rowCount - 1);
     const int lastRow = std::min(l.rowAt(qint64(top) + view.height()), l.rowCount - 1);
     std::vector<qint64> order;  // the pieces to render, most needed first
+    std::vector<qint64> ahead;  // pieces just outside the view, rendered ahead of need
     int first = -1;
     int last = -1;
     for (int row = firstRow; row <= lastRow; ++row) {
@@ -73,9 +75,16 @@ void TPreviewControl::paintEvent(QPaintEvent* event) {
             if (!rect.adjusted(0, 0, l.shadow, l.shadow).intersects(view)) {
                 continue;
             }
-            const std::vector<int> tiles = grid.tilesIn(VisiblePart(rect, view, grid));
+            const QRect part = VisiblePart(rect, view, grid);
+            const std::vector<int> tiles = grid.tilesIn(part);
             for (int tile : tiles) {
                 order.push_back(SlotOf(index, tile));
+            }
+            const int margin = kTileSize / 4;
+            for (int tile : grid.tilesIn(part.adjusted(-margin, -margin, margin, margin))) {
+                if (std::find(tiles.begin(), tiles.end(), tile) == tiles.end()) {
+                    ahead.push_back(SlotOf(index, tile));
+                }
             }
             PaintPage(painter, index, rect, grid, key, tiles);
             first = first < 0 ? index : first;
@@ -86,7 +95,7 @@ void TPreviewControl::paintEvent(QPaintEvent* event) {
     if (first < 0) {
         return;
     }
-    if (grid.whole) {  // one row either side is rendered ahead of need
+    if (grid.whole) {  // whole pages: one row either side
         for (int i = last + 1; i <= std::min(count - 1, last + l.cols); ++i) {
             order.push_back(SlotOf(i, 0));
         }
@@ -94,6 +103,7 @@ void TPreviewControl::paintEvent(QPaintEvent* event) {
             order.push_back(SlotOf(i, 0));
         }
     }
+    order.insert(order.end(), ahead.begin(), ahead.end());
     ScheduleRenders(order, first, last, key, grid);
 }
 
