@@ -2,10 +2,12 @@
 #include <QFrame>
 #include <QIntValidator>
 #include <QMenuBar>
-#include <QPainter>
 #include <QStatusBar>
 
+#include <optional>
+
 #include "app/main_window.h"
+#include "app/tool_icons.h"
 #include "dialogs/ui_fonts.h"
 
 namespace qv {
@@ -15,22 +17,8 @@ namespace {
 // keep their distance to the bottom edge.
 constexpr int kPanelDesignHeight = 575;
 
-// A small picture for a tool button: a glyph drawn centred.
-QIcon GlyphIcon(const QString& glyph, int size = 18) {
-    QPixmap pixmap(size, size);
-    pixmap.fill(Qt::transparent);
-    QPainter painter(&pixmap);
-    painter.setRenderHint(QPainter::Antialiasing);
-    QFont font(QStringLiteral("DejaVu Sans"));
-    font.setPixelSize(size - 4);
-    font.setBold(true);
-    painter.setFont(font);
-    painter.setPen(QColor(0, 0, 128));
-    painter.drawText(pixmap.rect(), Qt::AlignCenter, glyph);
-    return QIcon(pixmap);
-}
-
-QToolButton* MakeButton(QWidget* parent, QRect place, const QString& hint, const QString& glyph) {
+QToolButton* MakeButton(QWidget* parent, QRect place, const QString& hint,
+                        std::optional<ToolGlyph> glyph = std::nullopt) {
     auto* button = new QToolButton(parent);
     button->setGeometry(place);
     button->setAutoRaise(true);
@@ -40,8 +28,8 @@ QToolButton* MakeButton(QWidget* parent, QRect place, const QString& hint, const
         button->setStatusTip(hint);
         button->setAccessibleName(hint);
     }
-    if (!glyph.isEmpty()) {
-        button->setIcon(GlyphIcon(glyph, place.height() - 6));
+    if (glyph) {
+        button->setIcon(ToolIcon(*glyph, place.height() - 6));
         button->setIconSize(QSize(place.height() - 6, place.height() - 6));
     }
     return button;
@@ -64,34 +52,33 @@ void TQVMain::BuildToolPanel() {
     PnLeft->setFrameShadow(QFrame::Sunken);
     PnLeft->installEventFilter(this);
 
-    SBExit = MakeButton(PnLeft, {14, 5, 25, 25}, QStringLiteral("Konec"), QStringLiteral("✕"));
+    SBExit = MakeButton(PnLeft, {14, 5, 25, 25}, QStringLiteral("Konec"), ToolGlyph::Exit);
     MakeBevel(PnLeft, 32);
-    SpeedButton6 =
-        MakeButton(PnLeft, {14, 37, 25, 25}, QStringLiteral("Tisk"), QStringLiteral("⎙"));
+    SpeedButton6 = MakeButton(PnLeft, {14, 37, 25, 25}, QStringLiteral("Tisk"), ToolGlyph::Print);
     MakeBevel(PnLeft, 63);
     SbSirka = MakeButton(PnLeft, {14, 66, 25, 25}, QStringLiteral("Velikost na šířku stránky"),
-                         QStringLiteral("↔"));
+                         ToolGlyph::PageWidth);
     SBCela = MakeButton(PnLeft, {14, 91, 25, 25}, QStringLiteral("Velikost na celou stránku"),
-                        QStringLiteral("▯"));
+                        ToolGlyph::FullPage);
     SBMeritko = MakeButton(PnLeft, {14, 116, 25, 25}, QStringLiteral("Velikost dle měřítka"),
-                           QStringLiteral("%"));
-    SpeedButton7 = MakeButton(PnLeft, {14, 141, 25, 25}, QString(), QStringLiteral("↖"));
+                           ToolGlyph::Custom);
+    SpeedButton7 = MakeButton(PnLeft, {14, 141, 25, 25}, QString(), ToolGlyph::Pointer);
     MakeBevel(PnLeft, 174);
-    SBZPlus =
-        MakeButton(PnLeft, {1, 179, 24, 24}, QStringLiteral("Přiblížit"), QStringLiteral("+"));
-    SBZMin = MakeButton(PnLeft, {26, 179, 24, 24}, QStringLiteral("Oddálit"), QStringLiteral("−"));
+    SBZPlus = MakeButton(PnLeft, {1, 179, 24, 24}, QStringLiteral("Přiblížit"), ToolGlyph::ZoomIn);
+    SBZMin = MakeButton(PnLeft, {26, 179, 24, 24}, QStringLiteral("Oddálit"), ToolGlyph::ZoomOut);
     auto* label4 = new QLabel(QStringLiteral("Měřítko:"), PnLeft);
     label4->move(5, 207);
     edScale = new QLineEdit(QStringLiteral("1"), PnLeft);
     edScale->setGeometry(1, 223, 47, 21);
     edScale->setValidator(new QIntValidator(1, 999999, edScale));
-    BtNastav = MakeButton(PnLeft, {3, 243, 45, 17}, QStringLiteral("Nastav měřítko"), QString());
+    BtNastav = MakeButton(PnLeft, {3, 243, 45, 17}, QStringLiteral("Nastav měřítko"));
     BtNastav->setText(QStringLiteral("Nastav"));
     BtNastav->setAutoRaise(false);
     const int presetTops[8] = {263, 279, 295, 311, 327, 343, 359, 375};
     for (int i = 0; i < 8; ++i) {
-        SBm[i] = MakeButton(PnLeft, {3, presetTops[i], 45, i == 7 ? 19 : 17}, QString(), QString());
+        SBm[i] = MakeButton(PnLeft, {3, presetTops[i], 45, i == 7 ? 19 : 17}, QString());
         SBm[i]->setText(QString::number(ZoomController::kPresetTags[i]));
+        SBm[i]->setAutoRaise(false);
         SBm[i]->setProperty("tag", ZoomController::kPresetTags[i]);
         group2_.Add(SBm[i]);
     }
@@ -100,13 +87,13 @@ void TQVMain::BuildToolPanel() {
     }
     MakeBevel(PnLeft, 459)->setObjectName(QStringLiteral("Bevel4"));
     SbFirst =
-        MakeButton(PnLeft, {12, 466, 25, 25}, QStringLiteral("První stránka"), QStringLiteral("⏮"));
+        MakeButton(PnLeft, {12, 466, 25, 25}, QStringLiteral("První stránka"), ToolGlyph::First);
     SpeedButton2 = MakeButton(PnLeft, {12, 491, 25, 25}, QStringLiteral("Předchozí stránka"),
-                              QStringLiteral("◀"));
+                              ToolGlyph::Previous);
     SpeedButton3 =
-        MakeButton(PnLeft, {12, 516, 25, 25}, QStringLiteral("Další stránka"), QStringLiteral("▶"));
-    SbLast = MakeButton(PnLeft, {12, 542, 25, 25}, QStringLiteral("POslední stránka"),
-                        QStringLiteral("⏭"));
+        MakeButton(PnLeft, {12, 516, 25, 25}, QStringLiteral("Další stránka"), ToolGlyph::Next);
+    SbLast =
+        MakeButton(PnLeft, {12, 542, 25, 25}, QStringLiteral("POslední stránka"), ToolGlyph::Last);
 }
 
 void TQVMain::PlaceBottomControls() {

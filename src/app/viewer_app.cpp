@@ -3,6 +3,7 @@
 #include <QDir>
 #include <QEventLoop>
 #include <QFileInfo>
+#include <QScreen>
 
 #include "app/error_report.h"
 
@@ -50,6 +51,11 @@ int RunViewer(OndixApplication& app) {
     }
     QEventLoop loop;
     QObject::connect(window.get(), &TQVMain::Closed, &loop, &QEventLoop::quit);
+    // Without a window manager a maximized request may not be honoured:
+    // start with the whole available screen in any case.
+    if (QScreen* screen = window->screen()) {
+        window->setGeometry(screen->availableGeometry());
+    }
     window->showMaximized();
     loop.exec();
     return 0;

@@ -7,6 +7,7 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QScreen>
+#include <algorithm>
 
 #include "dialogs/ui_fonts.h"
 #include "textutil/codepage.h"
@@ -72,7 +73,8 @@ void TQVOPasswordDlg::BuildControls() {
     const QFont plain = PixelFont(kSansFace, 13);
     LbCap = MakeLabel(this, QStringLiteral("Soubor je zabezpečen heslem"),
                       PixelFont(kSansFace, 13, true), 8, 8);
-    LbCap->resize(210, 16);
+    // The design width, widened when the face that stands in is wider.
+    LbCap->resize(std::max(210, LbCap->sizeHint().width()), 16);
     BuildInfoPanel();
 
     PassLabel = new QLabel(this);
