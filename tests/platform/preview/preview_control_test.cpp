@@ -250,13 +250,13 @@ TEST_F(PreviewControlTest, CacheStaysWithinItsBound) {
 }
 
 TEST_F(PreviewControlTest, DrawPageDrawsThePictureAtThePagesOwnSize) {
-    DeviceInfo small;
-    small.logPixelsX = small.logPixelsY = 100;
-    small.physicalWidth = 200;
-    small.physicalHeight = 300;
-    preview->SetDeviceInfo(small);
-    preview->AddPage(PreviewPage{picture, QRect(20, 30, 100, 50), {}});
-    QImage image(200, 300, QImage::Format_RGB32);
+    DeviceInfo larger;  // the geometry changed after the page was built
+    larger.logPixelsX = larger.logPixelsY = 100;
+    larger.physicalWidth = 400;
+    larger.physicalHeight = 600;
+    preview->SetDeviceInfo(larger);
+    preview->AddPage(PreviewPage{picture, QRect(20, 30, 100, 50), QSize(200, 300)});
+    QImage image(400, 600, QImage::Format_RGB32);
     image.fill(Qt::black);
     {
         QPainter painter(&image);
@@ -266,8 +266,20 @@ TEST_F(PreviewControlTest, DrawPageDrawsThePictureAtThePagesOwnSize) {
     EXPECT_EQ(image.pixelColor(5, 5), QColor(Qt::white));
     EXPECT_EQ(image.pixelColor(199, 299), QColor(Qt::white));
     EXPECT_EQ(image.pixelColor(60, 70), QColor(Qt::red));
+    EXPECT_EQ(image.pixelColor(250, 350), QColor(Qt::black));  // outside the page's own size
     EXPECT_EQ(picture->draws, 1);
     EXPECT_EQ(preview->CachedImageCount(), 0);
+}
+
+TEST_F(PreviewControlTest, LineStepsScrollAndStopAtTheEnds) {
+    AddPages(3);
+    QScrollBar* bar = preview->verticalScrollBar();
+    preview->ScrollLines(Qt::Vertical, 2);
+    EXPECT_EQ(bar->value(), 2 * bar->singleStep());
+    preview->ScrollLines(Qt::Vertical, -5);
+    EXPECT_EQ(bar->value(), 0);
+    preview->ScrollLines(Qt::Horizontal, 1000000);
+    EXPECT_EQ(preview->horizontalScrollBar()->value(), preview->horizontalScrollBar()->maximum());
 }
 
 TEST_F(PreviewControlTest, MagnifierCursors) {
