@@ -11,6 +11,9 @@ namespace {
 
 constexpr size_t kDigestHexLength = 32;
 constexpr uint64_t kCheckTextRecordSize = 12;  // 01 0A and ten characters
+// The header is a short parameter list; a packed header that expands beyond
+// this is hostile, and stopping early keeps it from taking memory.
+constexpr uint64_t kMaxHeaderSize = 16 * 1024 * 1024;
 
 [[noreturn]] void Fail(const std::string& message) {
     throw ContainerError(message);
@@ -109,8 +112,9 @@ void Reader::ReadFlags() {
 void Reader::ReadHeader() {
     Stage(" načítání dat.");
     WithMessage(msg::kHeader, [&] {
-        auto header = ReadSection(&source_, FlagSet(flags_, 1), FlagSet(flags_, 2),
-                                  HeaderKeyFor(kHighestContainerVersion), 0, context_.pump);
+        auto header =
+            ReadSection(&source_, FlagSet(flags_, 1), FlagSet(flags_, 2),
+                        HeaderKeyFor(kHighestContainerVersion), 0, context_.pump, kMaxHeaderSize);
         params_ = std::move(*ReadSizedList(*header));
     });
     Stage(" načítání dat..");

@@ -219,7 +219,8 @@ uint64_t ReadBlockLength(MemoryStream& input) {
 
 std::unique_ptr<MemoryStream> DecodeStoredBlock(std::unique_ptr<MemoryStream> stored, bool pack,
                                                 bool crypt, std::string_view passPhrase,
-                                                uint8_t keyForm, const PumpMessagesHook& pump) {
+                                                uint8_t keyForm, const PumpMessagesHook& pump,
+                                                uint64_t maxExpanded) {
     stored->setPosition(0);
     if (stored->size() == 0) {
         return stored;
@@ -237,7 +238,7 @@ std::unique_ptr<MemoryStream> DecodeStoredBlock(std::unique_ptr<MemoryStream> st
     }
     if (pack) {
         auto expanded = std::make_unique<MemoryStream>();
-        UnpackStream(*stored, *expanded, pump);
+        UnpackStream(*stored, *expanded, pump, maxExpanded);
         stored = std::move(expanded);
     }
     stored->setPosition(0);
@@ -248,41 +249,42 @@ namespace {
 
 std::unique_ptr<MemoryStream> ReadBlock(MemoryStream* input, bool pack, bool crypt,
                                         std::string_view passPhrase, uint8_t keyForm,
-                                        const PumpMessagesHook& pump) {
+                                        const PumpMessagesHook& pump, uint64_t maxExpanded) {
     if (input == nullptr) {
         return nullptr;
     }
     const uint64_t count = ReadBlockLength(*input);
     auto stored = std::make_unique<MemoryStream>();
     CopyBytes(*stored, *input, count);
-    return DecodeStoredBlock(std::move(stored), pack, crypt, passPhrase, keyForm, pump);
+    return DecodeStoredBlock(std::move(stored), pack, crypt, passPhrase, keyForm, pump,
+                             maxExpanded);
 }
 
 }  // namespace
 
 std::unique_ptr<MemoryStream> ReadPlainBlock(MemoryStream* input) {
-    return ReadBlock(input, false, false, {}, 0, {});
+    return ReadBlock(input, false, false, {}, 0, {}, kMaxExpandedSize);
 }
 
 std::unique_ptr<MemoryStream> ReadPackedBlock(MemoryStream* input, const PumpMessagesHook& pump) {
-    return ReadBlock(input, true, false, {}, 0, pump);
+    return ReadBlock(input, true, false, {}, 0, pump, kMaxExpandedSize);
 }
 
 std::unique_ptr<MemoryStream> ReadCryptedBlock(MemoryStream* input, std::string_view passPhrase,
                                                uint8_t keyForm) {
-    return ReadBlock(input, false, true, passPhrase, keyForm, {});
+    return ReadBlock(input, false, true, passPhrase, keyForm, {}, kMaxExpandedSize);
 }
 
 std::unique_ptr<MemoryStream> ReadPackedCryptedBlock(MemoryStream* input,
                                                      std::string_view passPhrase, uint8_t keyForm,
                                                      const PumpMessagesHook& pump) {
-    return ReadBlock(input, true, true, passPhrase, keyForm, pump);
+    return ReadBlock(input, true, true, passPhrase, keyForm, pump, kMaxExpandedSize);
 }
 
 std::unique_ptr<MemoryStream> ReadSection(MemoryStream* input, bool pack, bool crypt,
                                           std::string_view passPhrase, uint8_t keyForm,
-                                          const PumpMessagesHook& pump) {
-    return ReadBlock(input, pack, crypt, passPhrase, keyForm, pump);
+                                          const PumpMessagesHook& pump, uint64_t maxExpanded) {
+    return ReadBlock(input, pack, crypt, passPhrase, keyForm, pump, maxExpanded);
 }
 
 namespace {

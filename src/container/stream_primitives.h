@@ -64,9 +64,11 @@ std::unique_ptr<MemoryStream> ReadPackedCryptedBlock(MemoryStream* input,
 // Picks the block variant from the two flags; the source is taken whole.
 void WriteSection(MemoryStream& output, MemoryStream& source, bool pack, bool crypt,
                   std::string_view passPhrase, uint8_t keyForm);
+// maxExpanded bounds what a packed block may expand to (CryptoError beyond).
 std::unique_ptr<MemoryStream> ReadSection(MemoryStream* input, bool pack, bool crypt,
                                           std::string_view passPhrase, uint8_t keyForm,
-                                          const PumpMessagesHook& pump = {});
+                                          const PumpMessagesHook& pump = {},
+                                          uint64_t maxExpanded = kMaxExpandedSize);
 
 // Reads the length of the block at the input's position and checks that the
 // stored bytes are all there; leaves the input at the first stored byte.
@@ -75,7 +77,8 @@ uint64_t ReadBlockLength(MemoryStream& input);
 // as soon as they are no longer needed). Returns the result positioned at 0.
 std::unique_ptr<MemoryStream> DecodeStoredBlock(std::unique_ptr<MemoryStream> stored, bool pack,
                                                 bool crypt, std::string_view passPhrase,
-                                                uint8_t keyForm, const PumpMessagesHook& pump = {});
+                                                uint8_t keyForm, const PumpMessagesHook& pump = {},
+                                                uint64_t maxExpanded = kMaxExpandedSize);
 
 // The tail of a container: digest text as a trailed text, then the recorded
 // size as a trailing integer.
