@@ -252,19 +252,20 @@ bool TQVMain::FormKeyDown(QKeyEvent* event) {
     switch (event->key()) {
         case Qt::Key_PageUp:
             ctrl ? First1Click() : Previous1Click();
-            return true;
+            break;
         case Qt::Key_PageDown:
             ctrl ? Last1Click() : Next1Click();
-            return true;
+            break;
         case Qt::Key_P:
         case Qt::Key_T:
             if (ctrl) {
                 Run([this] { Print1Click(); });
             }
-            return false;
+            break;
         default:
-            return false;
+            break;
     }
+    return false;  // the key goes on to the focused control
 }
 
 void TQVMain::FormKeyUp(QKeyEvent* event) {

@@ -8,6 +8,7 @@
 #include <QTest>
 
 #include "app/viewer_app.h"
+#include "container/errors.h"
 #include "container_fixture.h"
 #include "dialogs/modal_helper.h"
 
@@ -309,6 +310,14 @@ class ViewerTest : public QObject {
         QVERIFY(seen->shown);
         QTest::mouseClick(window->SBZPlus, Qt::LeftButton);  // the preview still works
         QVERIFY(window->Prev->Scale() > 1);
+    }
+
+    // An error escaping an event handler shows its message; the program goes on.
+    void uncaughtErrorShowsMessage() {
+        auto seen = AnswerMessageBox(QMessageBox::Ok);
+        QTimer::singleShot(0, qApp, [] { throw qv::Error("Chyba při čtení"); });
+        QTRY_VERIFY(seen->shown);
+        QCOMPARE(seen->text, QString("Chyba při čtení"));
     }
 
     void navigationKeysAndStatus() {
