@@ -45,6 +45,16 @@ class PreviewControlTest : public ::testing::Test {
         return drawn;
     }
 
+    // Lets the workers finish what they were asked for.
+    void WaitForRenders() {
+        QElapsedTimer timer;
+        timer.start();
+        while (preview->PendingRenderCount() > 0 && timer.elapsed() < 5000) {
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+            QThread::msleep(1);
+        }
+    }
+
     bool Visible(int index) const {
         const QRect rect = preview->PageRectInView(index).adjusted(0, 0, preview->ShadowOffset(),
                                                                    preview->ShadowOffset());
@@ -210,12 +220,7 @@ TEST_F(PreviewControlTest, WorkersRenderVisiblePagesAndAMargin) {
     preview->SetRenderThreadCount(2);
     AddPages(1000);
     EXPECT_EQ(Paint(), std::vector<int>{0});  // painted white at first
-    QElapsedTimer timer;
-    timer.start();
-    while (preview->PendingRenderCount() > 0 && timer.elapsed() < 5000) {
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-        QThread::msleep(1);
-    }
+    WaitForRenders();
     EXPECT_EQ(preview->PendingRenderCount(), 0);
     EXPECT_EQ(preview->CachedImageCount(), 2);  // page 0 and the next row ahead
     const int draws = picture->draws;
@@ -234,6 +239,20 @@ TEST_F(PreviewControlTest, HighZoomRendersOnlyTheTilesInView) {
     // The picture starts 150 of 2480 page pixels in: at 392 view pixels.
     EXPECT_EQ(shot.pixelColor(500, 420), QColor(Qt::red));
     EXPECT_EQ(shot.pixelColor(300, 300), QColor(Qt::white));
+}
+
+TEST_F(PreviewControlTest, OldImageStandsInWhileTheNewZoomRenders) {
+    preview->SetRenderThreadCount(1);
+    AddPages(2);
+    preview->SetScale(50);
+    Paint();
+    WaitForRenders();
+    const QPoint inPicture = preview->PageRectInView(0).topLeft() + QPoint(150, 90);
+    EXPECT_EQ(preview->viewport()->grab().toImage().pixelColor(inPicture), QColor(Qt::red));
+    preview->SetScale(55);  // nothing rendered at 55 yet: page 0 at 50 is stretched
+    EXPECT_EQ(preview->viewport()->grab().toImage().pixelColor(inPicture), QColor(Qt::red));
+    WaitForRenders();
+    EXPECT_EQ(preview->CachedImageCount(), 2);  // replaced by the images at 55
 }
 
 TEST_F(PreviewControlTest, CacheStaysWithinItsBound) {
