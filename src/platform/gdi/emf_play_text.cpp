@@ -55,14 +55,13 @@ bool PlayEmfTextRecord(EmfContext& c, uint32_t type, const RecordReader& r) {
     switch (type) {
         case kEmrExtTextOutW:
         case kEmrExtTextOutA:
-            if (!dc.state().pathOpen)
-                c.out.textOut(dc, readEmrText(dc, r, 36, type == kEmrExtTextOutW));
+            c.out.textOut(dc, readEmrText(dc, r, 36, type == kEmrExtTextOutW));
             return true;
         case kEmrPolyTextOutW:
         case kEmrPolyTextOutA: {
             const uint32_t strings = r.u32(36);
             r.requireArray(40, strings, 40);
-            for (uint32_t i = 0; i < strings && !dc.state().pathOpen; ++i) {
+            for (uint32_t i = 0; i < strings; ++i) {
                 c.out.textOut(dc, readEmrText(dc, r, 40 + 40 * i, type == kEmrPolyTextOutW));
             }
             return true;
@@ -89,8 +88,7 @@ bool PlayEmfTextRecord(EmfContext& c, uint32_t type, const RecordReader& r) {
                 }
             }
             run.options &= ~(kEtoPdy);
-            if (!dc.state().pathOpen)
-                c.out.textOut(dc, run);
+            c.out.textOut(dc, run);
             return true;
         }
         default:

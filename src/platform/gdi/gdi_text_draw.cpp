@@ -35,13 +35,15 @@ void TextRenderer::draw(GdiPainter& out, DeviceContext& dc, const TextRun& run) 
         return;
     const QTransform axes(lin.m11() / sc, lin.m12() / sc, lin.m21() / sc, lin.m22() / sc, 0, 0);
 
-    out.syncClip(s);
-    const bool clipped = (run.options & kEtoClipped) && !run.rect.isNull();
+    const bool inPath = s.pathOpen;  // glyph outlines join the path instead
+    if (!inPath)
+        out.syncClip(s);
+    const bool clipped = !inPath && (run.options & kEtoClipped) && !run.rect.isNull();
     if (clipped) {
         p.save();
         p.setClipPath(dc.logicalRectToDevice(run.rect), Qt::IntersectClip);
     }
-    if ((run.options & kEtoOpaque) && !run.rect.isNull()) {
+    if (!inPath && (run.options & kEtoOpaque) && !run.rect.isNull()) {
         p.fillPath(dc.logicalRectToDevice(run.rect), QColor(s.bkColor | 0xFF000000));
     }
 
@@ -133,7 +135,16 @@ void TextRenderer::draw(GdiPainter& out, DeviceContext& dc, const TextRun& run) 
     else if (v == kTaBottom)
         y0 = -descent;
 
-    if (s.bkMode == kOpaque && n > 0) {
+    if (inPath) {
+        for (qsizetype i = 0; i < n; ++i) {
+            const QRawFont& raw = useFallback[i] ? fe.fallback : fe.raw;
+            const QTransform glyph = QTransform::fromScale(em / 1000 * stretch, em / 1000);
+            const QPainterPath outline =
+                (glyph * QTransform::fromTranslate(x0 + pos[i].x(), y0 + pos[i].y()))
+                    .map(raw.pathForGlyph(ids[i]));
+            s.path.addPath(textToDevice.map(outline));
+        }
+    } else if (s.bkMode == kOpaque && n > 0) {
         p.fillPath(textToDevice.map([&] {
             QPainterPath cell;
             cell.addRect(QRectF(x0, y0 - ascent, width, ascent + descent));
@@ -143,7 +154,7 @@ void TextRenderer::draw(GdiPainter& out, DeviceContext& dc, const TextRun& run) 
     }
 
     const double px = em * k;
-    if (n > 0 && px > 0.05 && px < 50000 && std::isfinite(px)) {
+    if (!inPath && n > 0 && px > 0.05 && px < 50000 && std::isfinite(px)) {
         p.setTransform(QTransform::fromScale(stretch / k, 1 / k) * full);
         p.setPen(QColor(s.textColor | 0xFF000000));
         for (int pass = 0; pass < 2; ++pass) {

@@ -182,6 +182,22 @@ TEST(EmfText, ClippedOptionClipsToTheRectangle) {
     EXPECT_EQ(DarkPixels(img, QRect(41, 0, 150, 100)), 0);
 }
 
+TEST(EmfText, TextInAPathBracketBecomesOutlines) {
+    EmfBuilder b(200, 100);
+    addFont(b, -60);
+    b.rec(59, {});
+    addText(b, 10, 10, u"II");
+    b.rec(60, {}).rec(37, {0x80000004}).rec(62, {});  // black brush, FillPath
+    const QImage img = RenderEmf(b.finish(), QSize(200, 100));
+    EXPECT_GT(DarkPixels(img, QRect(0, 0, 200, 100)), 100);
+    b = EmfBuilder(200, 100);
+    addFont(b, -60);
+    b.rec(59, {});
+    addText(b, 10, 10, u"II");
+    b.rec(68, {});  // AbortPath: nothing drawn
+    EXPECT_EQ(DarkPixels(RenderEmf(b.finish(), QSize(200, 100)), QRect(0, 0, 200, 100)), 0);
+}
+
 TEST(EmfText, NarrowStringsFollowTheCodePageOfTheCharSet) {
     std::vector<double> dx = {1, 2, 3};
     EXPECT_EQ(DecodeNarrowText(std::vector<uint8_t>{0x8A, 0xE8, 0x41}, 238, &dx),
