@@ -1,6 +1,7 @@
 // Drawing, text and bitmap records of the WMF player.
 
 #include <algorithm>
+#include <cmath>
 
 #include "gdi_text.h"
 #include "raster_ops.h"
@@ -33,7 +34,7 @@ size_t SourcelessParams(uint16_t function) {
 }  // namespace
 
 bool WmfPlayback::drawRecord(const WmfRecord& r) {
-    const QPointF xy(r.word(1), r.word(0));
+    const QPointF xy = snap(QPointF(r.word(1), r.word(0)));
     switch (r.function) {
         case kMetaMoveTo:
             painter_.moveTo(dc_, xy);
@@ -42,12 +43,12 @@ bool WmfPlayback::drawRecord(const WmfRecord& r) {
             painter_.lineTo(dc_, xy);
             break;
         case kMetaPolyline: {
-            const auto points = Points(r, 2, r.u16(0));
+            const auto points = snap(Points(r, 2, r.u16(0)));
             painter_.polyline(dc_, points);
             break;
         }
         case kMetaPolygon: {
-            const auto points = Points(r, 2, r.u16(0));
+            const auto points = snap(Points(r, 2, r.u16(0)));
             painter_.polygon(dc_, points);
             break;
         }
@@ -55,13 +56,13 @@ bool WmfPlayback::drawRecord(const WmfRecord& r) {
             polyPolygon(r);
             break;
         case kMetaRectangle:
-            painter_.rectangle(dc_, Box(r, 0));
+            painter_.rectangle(dc_, snapCorners(Box(r, 0)));
             break;
         case kMetaEllipse:
-            painter_.ellipse(dc_, Box(r, 0));
+            painter_.ellipse(dc_, snapCorners(Box(r, 0)));
             break;
         case kMetaRoundRect:
-            painter_.roundRect(dc_, Box(r, 2), QSizeF(r.word(1), r.word(0)));
+            painter_.roundRect(dc_, snapCorners(Box(r, 2)), QSizeF(r.word(1), r.word(0)));
             break;
         case kMetaArc:
         case kMetaPie:
@@ -69,12 +70,12 @@ bool WmfPlayback::drawRecord(const WmfRecord& r) {
             const ArcKind kind = r.function == kMetaArc   ? ArcKind::Arc
                                  : r.function == kMetaPie ? ArcKind::Pie
                                                           : ArcKind::Chord;
-            painter_.arc(dc_, kind, Box(r, 4), QPointF(r.word(3), r.word(2)),
+            painter_.arc(dc_, kind, snapCorners(Box(r, 4)), QPointF(r.word(3), r.word(2)),
                          QPointF(r.word(1), r.word(0)));
             break;
         }
         case kMetaSetPixel:
-            painter_.setPixel(dc_, QPointF(r.word(3), r.word(2)), ColorRef(r.u32(0)));
+            painter_.setPixel(dc_, snap(QPointF(r.word(3), r.word(2))), ColorRef(r.u32(0)));
             break;
         case kMetaTextOut:
             textOut(r);
@@ -125,7 +126,7 @@ void WmfPlayback::polyPolygon(const WmfRecord& r) {
         const size_t n = r.u16(2 + 2 * i);
         if (n < 2 || !r.has(at + 4 * n))
             return;
-        const auto points = Points(r, at, n);
+        const auto points = snap(Points(r, at, n));
         polygons.emplace_back(QPolygonF(QList<QPointF>(points.begin(), points.end())));
         at += 4 * n;
     }
@@ -140,18 +141,18 @@ void WmfPlayback::textOut(const WmfRecord& r) {
     TextRun run;
     const uint8_t charSet = dc_.state().font ? dc_.state().font->charSet : 0;
     run.text = DecodeNarrowText(r.bytes(2, length), charSet);
-    run.reference = QPointF(r.s16(2 + padded + 2), r.s16(2 + padded));
+    run.reference = snap(QPointF(r.s16(2 + padded + 2), r.s16(2 + padded)));
     painter_.textOut(dc_, run);
 }
 
 void WmfPlayback::extTextOut(const WmfRecord& r) {
     TextRun run;
-    run.reference = QPointF(r.word(1), r.word(0));
+    run.reference = snap(QPointF(r.word(1), r.word(0)));
     const size_t length = r.u16(4);
     run.options = r.u16(6);
     size_t at = 8;
     if (run.options & (kEtoOpaque | kEtoClipped)) {
-        run.rect = QRectF(QPointF(r.s16(8), r.s16(10)), QPointF(r.s16(12), r.s16(14)));
+        run.rect = snapCorners(QRectF(QPointF(r.s16(8), r.s16(10)), QPointF(r.s16(12), r.s16(14))));
         at = 16;
     }
     if (!r.has(at + length))
@@ -173,6 +174,29 @@ void WmfPlayback::extTextOut(const WmfRecord& r) {
         run.text = DecodeNarrowText(bytes, charSet, run.dx.empty() ? nullptr : &run.dx);
     }
     painter_.textOut(dc_, run);
+}
+
+QPointF WmfPlayback::snap(QPointF logical) const {
+    return snap(std::vector<QPointF>{logical}).front();
+}
+
+std::vector<QPointF> WmfPlayback::snap(std::vector<QPointF> points) const {
+    const QTransform toDevice = dc_.state().logicalToDevice();
+    bool invertible = false;
+    const QTransform toLogical = toDevice.inverted(&invertible);
+    if (!invertible)
+        return points;
+    for (QPointF& p : points) {
+        const QPointF d = toDevice.map(p);
+        p = toLogical.map(QPointF(std::floor(d.x() + 0.5), std::floor(d.y() + 0.5)));
+    }
+    return points;
+}
+
+// Works for boxes given as x, y, width, height too: both corners are snapped.
+QRectF WmfPlayback::snapCorners(const QRectF& logical) const {
+    const auto corners = snap(std::vector<QPointF>{logical.topLeft(), logical.bottomRight()});
+    return QRectF(corners[0], corners[1]);
 }
 
 DibColors WmfPlayback::dibColors() const {
@@ -200,7 +224,7 @@ void WmfPlayback::dibBlit(const WmfRecord& r, size_t dibAt, uint32_t usage, QRec
     if (!header.topDown)
         src.moveTop(image.height() - src.top() - src.height());
     BlitOp op;
-    op.destination = dest;
+    op.destination = snapCorners(dest);
     op.source = &image;
     op.sourceRect = src;
     op.rop = rop;
@@ -211,7 +235,7 @@ bool WmfPlayback::bitmapRecord(const WmfRecord& r) {
     const auto w = [&](size_t n) { return static_cast<double>(r.word(n)); };
     switch (r.function) {
         case kMetaPatBlt:
-            painter_.patBlt(dc_, QRectF(w(5), w(4), w(3), w(2)), r.u32(0));
+            painter_.patBlt(dc_, snapCorners(QRectF(w(5), w(4), w(3), w(2))), r.u32(0));
             return true;
         case kMetaDibBitBlt:
         case kMetaBitBlt: {
@@ -219,14 +243,14 @@ bool WmfPlayback::bitmapRecord(const WmfRecord& r) {
             const size_t d = sourceless ? 1 : 0;  // a reserved word before the height
             const QRectF dest(w(7 + d), w(6 + d), w(5 + d), w(4 + d));
             if (sourceless || !Rop3UsesSource(r.u32(0))) {
-                painter_.patBlt(dc_, dest, r.u32(0));
+                painter_.patBlt(dc_, snapCorners(dest), r.u32(0));
             } else if (r.function == kMetaDibBitBlt) {
                 dibBlit(r, 16, kDibRgbColors, dest, QRectF(w(3), w(2), w(5), w(4)), r.u32(0));
             } else {
                 const QImage image = DecodeBitmap16(r.bytes(16, r.size()), dibColors());
                 if (image.isNull())
                     return true;
-                BlitOp op{dest, &image, QRectF(w(3), w(2), w(5), w(4)), r.u32(0)};
+                BlitOp op{snapCorners(dest), &image, QRectF(w(3), w(2), w(5), w(4)), r.u32(0)};
                 painter_.blit(dc_, op);
             }
             return true;
@@ -238,14 +262,14 @@ bool WmfPlayback::bitmapRecord(const WmfRecord& r) {
             const QRectF dest(w(9 + d), w(8 + d), w(7 + d), w(6 + d));
             const QRectF src(w(5), w(4), w(3), w(2));
             if (sourceless || !Rop3UsesSource(r.u32(0))) {
-                painter_.patBlt(dc_, dest, r.u32(0));
+                painter_.patBlt(dc_, snapCorners(dest), r.u32(0));
             } else if (r.function == kMetaDibStretchBlt) {
                 dibBlit(r, 20, kDibRgbColors, dest, src, r.u32(0));
             } else {
                 const QImage image = DecodeBitmap16(r.bytes(20, r.size()), dibColors());
                 if (image.isNull())
                     return true;
-                BlitOp op{dest, &image, src, r.u32(0)};
+                BlitOp op{snapCorners(dest), &image, src, r.u32(0)};
                 painter_.blit(dc_, op);
             }
             return true;
@@ -254,7 +278,7 @@ bool WmfPlayback::bitmapRecord(const WmfRecord& r) {
             const QRectF dest(w(10), w(9), w(8), w(7));
             const QRectF src(w(6), w(5), w(4), w(3));
             if (!Rop3UsesSource(r.u32(0))) {
-                painter_.patBlt(dc_, dest, r.u32(0));
+                painter_.patBlt(dc_, snapCorners(dest), r.u32(0));
             } else {
                 dibBlit(r, 22, r.u16(4), dest, src, r.u32(0));
             }

@@ -40,6 +40,13 @@ class WmfPlayback {
     void setDibToDevice(const WmfRecord& r);
     DibColors dibColors() const;
 
+    // GDI rounds every coordinate to whole device pixels before drawing; thin
+    // shapes (one-pixel rules drawn as polygons) depend on it. These return
+    // logical coordinates whose device position is that rounded one.
+    QPointF snap(QPointF logical) const;
+    std::vector<QPointF> snap(std::vector<QPointF> logical) const;
+    QRectF snapCorners(const QRectF& logical) const;  // a box given by two corners
+
     DeviceContext& dc_;
     GdiPainter& painter_;
     PlaybackLog& log_;

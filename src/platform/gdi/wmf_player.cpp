@@ -14,11 +14,14 @@ constexpr uint16_t kMfComment = 0x000F;
 constexpr uint32_t kWmfcIdentifier = 0x43464D57;  // "WMFC"
 constexpr size_t kWmfcHeaderSize = 34;
 
-// The picture's device space: its natural size in pixels, at least one.
-QSizeF DeviceSize(const WmfFile& file) {
-    const QSizeF natural = WmfNaturalSize(file);
-    return QSizeF(std::max(1.0, std::round(natural.width())),
-                  std::max(1.0, std::round(natural.height())));
+// The device the picture is played on: the target's own pixels, as a program
+// plays a metafile onto its window or bitmap. Line widths, hatches and the
+// rounding of coordinates to whole pixels then fall where GDI puts them.
+QSizeF DeviceSize(const QPainter& painter, const QRectF& target) {
+    const QRectF onDevice = painter.worldTransform().mapRect(target);
+    constexpr double kMaxSide = 1 << 15;
+    return QSizeF(std::clamp(std::round(onDevice.width()), 1.0, kMaxSide),
+                  std::clamp(std::round(onDevice.height()), 1.0, kMaxSide));
 }
 
 bool HasDrawingRecords(const WmfFile& file) {
@@ -63,10 +66,10 @@ void PlayWmf(QPainter& painter, const QRectF& target, const WmfFile& file,
     const QRectF bounds = WmfLogicalBounds(file);
     if (bounds.isEmpty() || target.isEmpty())
         return;
-    const QSizeF device = DeviceSize(file);
+    const QSizeF device = DeviceSize(painter, target);
     ReferenceDevice reference;
     reference.pixels = device;
-    reference.millimeters = device * (25.4 / 96);
+    reference.millimeters = WmfNaturalSize(file) * (25.4 / 96);
     DeviceContext dc(reference, file.numberOfObjects);
     // As a program plays a picture: the logical bounds map onto the device.
     dc.setMapMode(kMmAnisotropic);
@@ -213,7 +216,8 @@ bool WmfPlayback::stateRecord(const WmfRecord& r) {
             break;
         case kMetaIntersectClipRect:
         case kMetaExcludeClipRect: {
-            const QRectF box(QPointF(r.word(3), r.word(2)), QPointF(r.word(1), r.word(0)));
+            const QRectF box =
+                snapCorners(QRectF(QPointF(r.word(3), r.word(2)), QPointF(r.word(1), r.word(0))));
             if (r.function == kMetaIntersectClipRect) {
                 dc_.intersectClipRect(box);
             } else {

@@ -95,6 +95,24 @@ TEST(WmfPlayer, PolyPolygonWithAOnePointPolygonDrawsNothing) {
     EXPECT_EQ(picture(2).pixel(30, 30), qRgb(0, 0, 255));
 }
 
+// A rule drawn as a polygon one device pixel high whose edges fall just off
+// pixel centres (as office suites write table lines): GDI rounds the corners
+// to whole pixels and draws one row; unrounded, the row could vanish.
+TEST(WmfPlayer, ThinPolygonRulesSnapToDevicePixels) {
+    WmfBuilder b;
+    b.placeable(QRect(0, 0, 100, 29700), 2540);
+    SolidBrush(b, Cref(0, 0, 0));
+    b.record(kMetaSelectObject, {0});
+    b.record(kMetaCreatePenIndirect, {5, 0, 0, 0, 0});
+    b.record(kMetaSelectObject, {1});
+    b.record(kMetaPolygon, {4, 0, 7287, 100, 7287, 100, 7313, 0, 7313});
+    const QImage image = Render(b.bytes(), QSize(10, 1131));
+    int dark = 0;
+    for (int y = 270; y < 286; ++y)
+        dark += qGray(image.pixel(5, y)) < 128;
+    EXPECT_EQ(dark, 1);
+}
+
 TEST(WmfPlayer, StretchDibFillsItsRectangle) {
     std::vector<uint8_t> p;
     WmfBuilder::Put32(p, 0x00CC0020);  // SRCCOPY
