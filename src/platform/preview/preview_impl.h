@@ -1,6 +1,15 @@
 #pragma once
 
 // The inside of TPreviewControl, shared by the files that implement it.
+//
+// How a page reaches the screen: the layout (preview_layout) places every
+// page; a paint walks only the rows in view and draws each visible page from
+// the image cache (page_cache), whole or, at high zoom, in tiles (page_tiles).
+// Pieces missing from the cache are asked of the worker pool
+// (page_render_pool), which renders them off the GUI thread and hands them
+// back through the event loop; until then a page shows white, or its image at
+// the previous zoom stretched. Every image carries a key (page set generation
+// and image size), so a zoom or geometry change makes the old ones stale.
 
 #include <QColor>
 #include <QThread>
