@@ -27,7 +27,8 @@ mkdir -p out
 "$qvotool" pages "$sample" -p "$password" -o out/sample-pages
 echo "Pages written to $(pwd)/out/sample-pages/:"
 ls -l out/sample-pages
-if "$qvotool" 2>&1 | grep -q "qvotool render"; then
+usage="$("$qvotool" 2>&1 || true)"
+if grep -q "qvotool render" <<<"$usage"; then
   "$qvotool" render "$sample" -p "$password" -o out/sample.pdf
   echo "Rendered to $(pwd)/out/sample.pdf"
 fi
