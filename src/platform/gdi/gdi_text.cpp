@@ -116,18 +116,6 @@ void appendCodePoint(QString& s, char32_t c) {
     s += QString::fromUcs4(one, 1);
 }
 
-// The average character width of the Windows faces, per em, which a
-// LOGFONT width is measured against.
-double windowsAverageWidth(const QString& family, bool bold, const QRawFont& raw) {
-    if (family == QLatin1String("Liberation Sans"))
-        return bold ? 0.4800 : 0.4414;
-    if (family == QLatin1String("Liberation Serif"))
-        return bold ? 0.4229 : 0.4009;
-    if (family == QLatin1String("Liberation Mono"))
-        return 0.6001;
-    return raw.averageCharWidth() / 1000.0;
-}
-
 }  // namespace
 
 QString MapFaceName(const QString& faceName, uint8_t pitchAndFamily) {
@@ -232,7 +220,9 @@ TextRenderer::FontEntry& TextRenderer::font(const LogFont& f) {
     e.fallback = QRawFont::fromFont(fallback);
     if (e.raw.isValid()) {
         e.cellRatio = std::max((e.raw.ascent() + e.raw.descent()) / 1000.0, 0.1);
-        e.avgWidthRatio = std::max(windowsAverageWidth(family, weight >= 600, e.raw), 0.05);
+        // A LOGFONT width is measured against the font's own average character
+        // width (OS/2 xAvgCharWidth), as GDI measures it for the face it selects.
+        e.avgWidthRatio = std::max(e.raw.averageCharWidth() / 1000.0, 0.05);
     }
     return fonts_.emplace(key, std::move(e)).first->second;
 }
