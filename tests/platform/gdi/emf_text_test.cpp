@@ -81,6 +81,17 @@ TEST(EmfText, PositiveHeightIsTheCellNegativeTheEm) {
     }
 }
 
+TEST(EmfText, FontWidthStretchesTheGlyphs) {
+    int widths[2];
+    for (int i = 0; i < 2; ++i) {
+        EmfBuilder b(300, 100);
+        addFont(b, -40, "Arial", 0, i == 0 ? 0 : 60);  // 60 is far wider than the average
+        addText(b, 10, 10, u"HHH");
+        widths[i] = inkBox(RenderEmf(b.finish(), QSize(300, 100))).width();
+    }
+    EXPECT_GT(widths[1], widths[0] * 1.5);
+}
+
 TEST(EmfText, AlignmentFieldsAndUpdateCp) {
     const struct {
         uint32_t align;
