@@ -95,13 +95,16 @@ TEST(ContainerReader, HandMadePlainContainerReads) {
 // Every single-byte change is caught: in the version by its own check, in
 // fields 2 to 5 by the digest, in the digest and size by the identification.
 TEST(ContainerReader, EverySingleByteChangeGivesItsMessage) {
-    const PlainContainer plain;
-    const Bytes good = plain.Sealed();
-    for (size_t i = 0; i < good.size(); ++i) {
-        Bytes damaged = good;
-        damaged[i] ^= 0x01;
-        const std::string expected = i < 2 ? kVersion : kDamaged;
-        EXPECT_EQ(ReadMessage(damaged), expected) << "byte " << i;
+    const Bytes plain = PlainContainer().Sealed();
+    const Bytes sealed = Written(B("payload"), "pw");  // every flag set
+    for (const Bytes* good : {&plain, &sealed}) {
+        ASSERT_EQ(ReadMessage(*good, "pw"), "");
+        for (size_t i = 0; i < good->size(); ++i) {
+            Bytes damaged = *good;
+            damaged[i] ^= 0x01;
+            const std::string expected = i < 2 ? kVersion : kDamaged;
+            EXPECT_EQ(ReadMessage(damaged, "pw"), expected) << "byte " << i;
+        }
     }
 }
 
