@@ -5,6 +5,7 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QMessageBox>
+#include <QPushButton>
 #include <QSaveFile>
 
 #include "container/errors.h"
@@ -121,6 +122,8 @@ void ContainerOpener::OfferExport(const MemoryStream& payload, const QString& ty
                              "souboru na disk.\n\rChcete jej exportovat ? ");
     QMessageBox question(QMessageBox::NoIcon, QStringLiteral("Export"), text,
                          QMessageBox::Yes | QMessageBox::No, window_.parent);
+    question.button(QMessageBox::Yes)->setText(QStringLiteral("Ano"));
+    question.button(QMessageBox::No)->setText(QStringLiteral("Ne"));
     if (question.exec() != QMessageBox::Yes) {
         return;
     }
