@@ -356,6 +356,10 @@ QPainterPath DeviceContext::logicalRectToDevice(const QRectF& logical) const {
 }
 
 void DeviceContext::setClip(std::optional<QPainterPath> clip) {
+    // Each combination costs time in the size of the region; a file that
+    // piles up thousands of exclusions would otherwise take quadratic time.
+    if (clip && clip->elementCount() > kMaxClipElements)
+        return;
     state_.clip = std::move(clip);
     clipChanged();
 }

@@ -205,5 +205,6 @@ class DeviceContext {
 // Limits that keep hostile files from exhausting memory or time.
 constexpr uint32_t kMaxObjectTable = 65536;
 constexpr size_t kMaxSaveDepth = 4096;
+constexpr int kMaxClipElements = 5000;
 
 }  // namespace qv::gdi

@@ -61,6 +61,25 @@ QSizeF sourceSize(const RecordReader& r, double cx, double cy) {
     return sane ? QSizeF(cx * m11, cy * m22) : QSizeF(cx, cy);
 }
 
+// SetDIBitsToDevice may carry only a band of scan lines (startScan, scans):
+// the header is rewritten to the band's height. Returns the band's first
+// line, which source coordinates are relative to.
+uint32_t bandOfScans(DibRef* d, std::vector<uint8_t>* band, uint32_t startScan, uint32_t scans) {
+    DibHeader header;
+    if (!ParseDibHeader(d->info, d->usage, header) || header.headerSize < 40 || scans == 0 ||
+        scans >= static_cast<uint32_t>(header.height) ||
+        (header.compression != kBiRgb && header.compression != kBiBitfields)) {
+        return 0;
+    }
+    band->assign(d->info.begin(), d->info.end());
+    const int32_t height =
+        header.topDown ? -static_cast<int32_t>(scans) : static_cast<int32_t>(scans);
+    for (int i = 0; i < 4; ++i)
+        (*band)[8 + i] = static_cast<uint8_t>(static_cast<uint32_t>(height) >> (8 * i));
+    d->info = *band;
+    return startScan;
+}
+
 void createPatternBrush(EmfContext& c, const RecordReader& r, bool mono) {
     auto brush = std::make_shared<LogBrush>();
     brush->style = mono ? kBsPattern : kBsDibPatternPt;
@@ -125,14 +144,18 @@ bool PlayEmfBitmapRecord(EmfContext& c, uint32_t type, const RecordReader& r) {
         case kEmrStretchDiBits:
         case kEmrSetDiBitsToDevice: {
             const bool stretch = type == kEmrStretchDiBits;
-            const DibRef d = dibAt(r, 48, 64);
+            DibRef d = dibAt(r, 48, 64);
+            std::vector<uint8_t> band;
+            double ySrc = r.i32(36);
+            if (!stretch)
+                ySrc -= bandOfScans(&d, &band, r.u32(68), r.u32(72));
             const QImage img = decode(d, s, false);
             if (img.isNull())
                 throw RecordError("bad bitmap");
             BlitOp op;
             const double cx = r.i32(40), cy = r.i32(44);
             op.source = &img;
-            op.sourceRect = dibSourceRect(d, img, r.i32(32), r.i32(36), cx, cy);
+            op.sourceRect = dibSourceRect(d, img, r.i32(32), ySrc, cx, cy);
             if (stretch) {
                 op.destination = QRectF(r.i32(24), r.i32(28), r.i32(72), r.i32(76));
                 op.rop = r.u32(68);

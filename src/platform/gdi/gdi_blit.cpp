@@ -80,6 +80,12 @@ bool GdiPainter::composeOnPixels(const DcState& s, const QRectF& dest, const QIm
     const QRect pixels =
         QRect(QPoint(std::lround(mapped.left()), std::lround(mapped.top())),
               QPoint(std::lround(mapped.right()) - 1, std::lround(mapped.bottom()) - 1));
+    // Stretching a source onto far more pixels than the target has is not
+    // worth an exact composition.
+    if (static_cast<int64_t>(pixels.width()) * pixels.height() >
+        4 * static_cast<int64_t>(target->width()) * target->height() + 1000000) {
+        return false;
+    }
     const QRect area = pixels.intersected(target->rect());
     if (area.isEmpty())
         return true;

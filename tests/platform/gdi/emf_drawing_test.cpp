@@ -224,6 +224,27 @@ TEST(EmfBitmaps, RasterOperationsUseTheDestinationOnImages) {
     EXPECT_EQ(At(img, 75, 75), 0xFF7FFFu);
 }
 
+// SetDIBitsToDevice with a band of two scan lines of a bitmap four lines high.
+TEST(EmfBitmaps, SetDibitsToDeviceTakesABandOfScanLines) {
+    std::vector<uint8_t> body;
+    for (int v : {0, 0, 100, 100, 10, 10, 0, 0, 2, 2, 76, 40, 116, 16, 0, 0, 2})
+        EmfBuilder::put32(body, v);
+    for (int v : {40, 2, 4})
+        EmfBuilder::put32(body, v);
+    EmfBuilder::put16(body, 1);
+    EmfBuilder::put16(body, 24);
+    for (int v : {0, 16, 0, 0, 0, 0})
+        EmfBuilder::put32(body, v);
+    const uint8_t bits[16] = {255, 0, 0, 255, 0, 0, 0, 0, 0, 255, 0, 0, 255, 0, 0, 0};
+    body.insert(body.end(), bits, bits + 16);  // bottom row blue, the next green
+    EmfBuilder b;
+    b.raw(80, body);
+    const QImage img = RenderEmf(b.finish());
+    EXPECT_EQ(At(img, 10, 10), 0x00FF00u);
+    EXPECT_EQ(At(img, 11, 11), 0x0000FFu);
+    EXPECT_EQ(At(img, 10, 12), 0xFFFFFFu);
+}
+
 TEST(EmfBitmaps, BitBltWithoutSourceFillsWithTheBrush) {
     EmfBuilder b;
     b.rec(39, {1, 0, kRed, 0}).rec(37, {1});
