@@ -2,6 +2,7 @@
 
 #include "container/container_format.h"
 #include "container/file_io.h"
+#include "container/inflate_probe.h"
 #include "container/stream_primitives.h"
 #include "crypto/key_forms.h"
 #include "crypto/triple_des.h"
@@ -52,6 +53,8 @@ class Reader {
     void ReadFlags();
     void ReadHeader();
     std::string AskPassword(const std::string& password) const;
+    std::unique_ptr<MemoryStream> StoredPayload();
+    bool EndsInCheckText(const uint8_t* tail) const;
     std::unique_ptr<MemoryStream> ReadPayload(const std::string& password);
 
     MemoryStream& source_;
@@ -133,22 +136,62 @@ std::string Reader::AskPassword(const std::string& password) const {
     return context_.prompt->AskPasswordForFile(kPasswordPromptText, params_);
 }
 
-std::unique_ptr<MemoryStream> Reader::ReadPayload(const std::string& password) {
-    const bool pack = FlagSet(flags_, 3);
-    const bool crypt = FlagSet(flags_, 4);
+std::unique_ptr<MemoryStream> Reader::StoredPayload() {
+    const uint64_t count = ReadBlockLength(source_);
+    auto stored = std::make_unique<MemoryStream>();
     if (!consume_) {
-        return ReadSection(&source_, pack, crypt, password, 0, context_.pump);
+        CopyBytes(*stored, source_, count);
+        return stored;
     }
     // The source is the reader's own: its buffer becomes the stored bytes,
     // so the payload is never copied before it is decoded.
-    const uint64_t count = ReadBlockLength(source_);
     const uint64_t start = source_.position();
-    std::vector<uint8_t> bytes = std::move(source_.bytes());
+    std::vector<uint8_t>& bytes = stored->bytes();
+    bytes = std::move(source_.bytes());
     source_.clear();
     bytes.erase(bytes.begin(), bytes.begin() + static_cast<std::ptrdiff_t>(start));
     bytes.resize(count);
-    auto stored = std::make_unique<MemoryStream>(std::move(bytes));
-    return DecodeStoredBlock(std::move(stored), pack, crypt, password, 0, context_.pump);
+    return stored;
+}
+
+bool Reader::EndsInCheckText(const uint8_t* tail) const {
+    MemoryStream record(tail, kCheckTextRecordSize);
+    try {
+        return ReadSizedText(record) == checkText_;
+    } catch (const StreamReadError&) {
+        return false;
+    }
+}
+
+std::unique_ptr<MemoryStream> Reader::ReadPayload(const std::string& password) {
+    const bool pack = FlagSet(flags_, 3);
+    const bool crypt = FlagSet(flags_, 4);
+    auto stored = StoredPayload();
+    if (!pack || stored->size() == 0) {
+        return DecodeStoredBlock(std::move(stored), pack, crypt, password, 0, context_.pump);
+    }
+    auto packed = DecodeStoredBlock(std::move(stored), false, crypt, password, 0);
+    auto expanded = std::make_unique<MemoryStream>();
+    try {
+        UnpackStream(*packed, *expanded, context_.pump, context_.expansionTrial);
+        expanded->setPosition(0);
+        return expanded;
+    } catch (const CryptoError&) {
+        if (expanded->size() <= context_.expansionTrial) {
+            throw;  // damaged, not merely large
+        }
+    }
+    // Larger than the trial: kept only once it proves to end in the check text.
+    expanded.reset();
+    const InflateProbe probe = ProbeInflate(*packed, kMaxExpandedSize, context_.pump);
+    if (!probe.complete || !EndsInCheckText(probe.tail.data())) {
+        Fail(msg::kWrongPassword);
+    }
+    packed->setPosition(0);
+    expanded = std::make_unique<MemoryStream>();
+    UnpackStream(*packed, *expanded, context_.pump);
+    expanded->setPosition(0);
+    return expanded;
 }
 
 std::unique_ptr<MemoryStream> Reader::Run(const std::string& password) {

@@ -284,6 +284,43 @@ TEST(ContainerReader, HostileContainersFailFastWithTheUsualMessage) {
     EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(5));
 }
 
+// Past the expansion trial a payload is kept only when it ends in its check
+// text; a small trial shows the three roads.
+TEST(ContainerReader, LargePayloadsAreCheckedBeforeTheyAreKept) {
+    const auto read = [](const Bytes& container, Bytes* payload) -> std::string {
+        MemoryStream source(container);
+        ParamList params;
+        ReadContext context;
+        context.expansionTrial = 1 << 20;
+        try {
+            auto result = ReadContainer(&source, params, "pw", context);
+            *payload = result->bytes();
+            return "";
+        } catch (const ContainerError& e) {
+            return e.what();
+        }
+    };
+    Bytes large(3 << 20);
+    for (size_t i = 0; i < large.size(); ++i) {
+        large[i] = static_cast<uint8_t>(i / 1000);
+    }
+    Bytes back;
+    EXPECT_EQ(read(Written(large, "pw"), &back), "");
+    EXPECT_EQ(back, large);
+
+    const std::string check = "0123456789";
+    const auto withPayloadBlock = [&](const Bytes& stored) {
+        return Seal(Cat({B({1, 1}), SizedText("00100"), Block(SizedText("A=1\r\n")),
+                         SizedText(check), Block(stored)}),
+                    false);
+    };
+    EXPECT_EQ(read(withPayloadBlock(Packed(Cat({Bytes(4 << 20, 'z'), SizedText(check)}))), &back),
+              "");
+    EXPECT_EQ(back, Bytes(4 << 20, 'z'));
+    EXPECT_EQ(read(withPayloadBlock(Packed(Bytes(4 << 20, 0))), &back), kWrongPassword);
+    EXPECT_EQ(read(withPayloadBlock(EndlessDeflate()), &back), kWrongPassword);
+}
+
 TEST(ContainerReader, LoadContainerFileReportsItsStages) {
     const std::string path = ::testing::TempDir() + "/reader_progress.qvo";
     const Bytes container = Written(B("obsah"), "heslo");
