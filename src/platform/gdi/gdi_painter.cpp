@@ -289,8 +289,16 @@ double GdiPainter::edgeExclusion(const DcState& s) const {
     return s.graphicsMode == kGmAdvanced ? 0.0 : 1.0 / targetScale_;
 }
 
-QImage GdiPainter::brushImage(const DcState&, const LogBrush&) const {
-    return QImage();
+// A pattern brush's tile; a monochrome brush takes the DC's text (0 bits) and
+// background (1 bits) colours.
+QImage GdiPainter::brushImage(const DcState& s, const LogBrush& lb) const {
+    DibColors colors;
+    if (s.palette)
+        colors.palette = s.palette->entries;
+    colors.textColor = s.textColor;
+    colors.backgroundColor = s.bkColor;
+    colors.monochromeUsesDcColors = lb.monochrome;
+    return DecodeDib(lb.bitmapInfo, lb.bits, lb.usage, colors);
 }
 
 void GdiPainter::fillDevicePath(const DcState& s, const QPainterPath& path, const LogBrush& lb) {

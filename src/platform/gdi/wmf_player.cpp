@@ -3,6 +3,7 @@
 #include <QImage>
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 
 #include "emf_player.h"
 #include "wmf_playback.h"
@@ -22,6 +23,39 @@ QSizeF DeviceSize(const QPainter& painter, const QRectF& target) {
     constexpr double kMaxSide = 1 << 15;
     return QSizeF(std::clamp(std::round(onDevice.width()), 1.0, kMaxSide),
                   std::clamp(std::round(onDevice.height()), 1.0, kMaxSide));
+}
+
+// Stores a decoded device bitmap in a brush as a top-down DIB: one bit per
+// pixel (white is 1) for a monochrome bitmap, else 32 bits.
+void RepackAsDib(const QImage& image, bool monochrome, LogBrush& brush) {
+    const int bpp = monochrome ? 1 : 32;
+    std::vector<uint8_t> info(40, 0);
+    auto put32 = [&](size_t at, uint32_t v) {
+        for (int i = 0; i < 4; ++i)
+            info[at + i] = (v >> (8 * i)) & 0xFF;
+    };
+    put32(0, 40);
+    put32(4, static_cast<uint32_t>(image.width()));
+    put32(8, static_cast<uint32_t>(-image.height()));
+    info[12] = 1;
+    info[14] = static_cast<uint8_t>(bpp);
+    if (monochrome)
+        info.insert(info.end(), {0, 0, 0, 0, 255, 255, 255, 0});
+    const size_t stride = DibStride(image.width(), static_cast<uint16_t>(bpp));
+    std::vector<uint8_t> bits(stride * static_cast<size_t>(image.height()), 0);
+    for (int y = 0; y < image.height(); ++y) {
+        uint8_t* row = bits.data() + stride * static_cast<size_t>(y);
+        const auto* line = reinterpret_cast<const QRgb*>(image.constScanLine(y));
+        for (int x = 0; x < image.width(); ++x) {
+            if (!monochrome) {
+                std::memcpy(row + 4 * x, &line[x], 4);
+            } else if (qGray(line[x]) >= 128) {
+                row[x / 8] |= static_cast<uint8_t>(0x80 >> (x % 8));
+            }
+        }
+    }
+    brush.bitmapInfo = std::move(info);
+    brush.bits = std::move(bits);
 }
 
 bool HasDrawingRecords(const WmfFile& file) {
@@ -299,51 +333,42 @@ bool WmfPlayback::objectRecord(const WmfRecord& r) {
     }
 }
 
-// A pattern brush from a packed DIB, or (BS_PATTERN) from an old device bitmap,
-// whose one-bit form takes the text and background colours when used.
+// A pattern brush from a packed DIB (META_DIBCREATEPATTERNBRUSH) or from an
+// old device bitmap (META_CREATEPATTERNBRUSH: a BITMAP16 header, 18 reserved
+// bytes, then the bits). One-bit patterns made from device bitmaps (style
+// BS_PATTERN) take the text and background colours when used.
 void WmfPlayback::createPatternBrush(const WmfRecord& r) {
     auto brush = std::make_shared<LogBrush>();
     brush->style = kBsDibPatternPt;
-    const bool oldBitmap = r.function == kMetaCreatePatternBrush || r.u16(0) == kBsPattern;
-    if (oldBitmap) {
-        const size_t at = r.function == kMetaCreatePatternBrush ? 0 : 4;
-        const auto bitmap = r.bytes(at, r.size());
-        DibColors mono;  // black for 0 bits, white for 1 bits
-        const QImage image = DecodeBitmap16(bitmap, mono);
+    bool ok = false;
+    if (r.function == kMetaCreatePatternBrush) {
+        std::vector<uint8_t> bitmap(r.params.begin(),
+                                    r.params.begin() + std::min<size_t>(10, r.size()));
+        const auto bits = r.bytes(32, r.size());
+        bitmap.insert(bitmap.end(), bits.begin(), bits.end());
+        const QImage image = DecodeBitmap16(bitmap, DibColors{});  // 0 black, 1 white
         if (!image.isNull()) {
-            brush->monochrome = bitmap.size() > 9 && bitmap[9] == 1;
-            // Re-pack as a 32-bit top-down DIB.
-            std::vector<uint8_t> info(40, 0);
-            auto put32 = [&](size_t o, uint32_t v) {
-                for (int i = 0; i < 4; ++i)
-                    info[o + i] = (v >> (8 * i)) & 0xFF;
-            };
-            put32(0, 40);
-            put32(4, static_cast<uint32_t>(image.width()));
-            put32(8, static_cast<uint32_t>(-image.height()));
-            info[12] = 1;
-            info[14] = 32;
-            brush->bitmapInfo = std::move(info);
-            const QImage rgb = image.convertToFormat(QImage::Format_RGB32);
-            for (int y = 0; y < rgb.height(); ++y) {
-                const auto* line = rgb.constScanLine(y);
-                brush->bits.insert(brush->bits.end(), line, line + 4 * rgb.width());
-            }
-        } else {
-            brush->style = kBsSolid;
-            brush->color = qRgb(0, 0, 0);
+            brush->monochrome = bitmap[9] == 1;
+            RepackAsDib(image, brush->monochrome, *brush);
+            ok = true;
         }
     } else {
-        brush->usage = r.u16(2);
+        const bool devicePattern = r.u16(0) == kBsPattern;
+        brush->usage = devicePattern ? kDibRgbColors : r.u16(2);
         std::span<const uint8_t> info;
         std::span<const uint8_t> bits;
         if (SplitPackedDib(r.bytes(4, r.size()), brush->usage, &info, &bits)) {
+            DibHeader header;
+            ParseDibHeader(info, brush->usage, header);
+            brush->monochrome = devicePattern && header.bitCount == 1;
             brush->bitmapInfo.assign(info.begin(), info.end());
             brush->bits.assign(bits.begin(), bits.end());
-        } else {
-            brush->style = kBsSolid;
-            brush->color = qRgb(0, 0, 0);
+            ok = true;
         }
+    }
+    if (!ok) {  // GDI makes no brush from an unreadable pattern; keep the slot taken
+        brush = std::make_shared<LogBrush>();
+        brush->style = kBsNull;
     }
     dc_.putObjectLowestFree(std::shared_ptr<const LogBrush>(std::move(brush)));
 }

@@ -134,6 +134,89 @@ TEST(WmfPlayer, StretchDibFillsItsRectangle) {
     EXPECT_EQ(image.pixel(75, 50), qRgb(0, 0, 255));
 }
 
+TEST(WmfPlayer, DibPatternBrushTilesFromTheDeviceOrigin) {
+    std::vector<uint8_t> p;
+    WmfBuilder::Put16(p, 6);  // BS_DIBPATTERNPT
+    WmfBuilder::Put16(p, 0);  // DIB_RGB_COLORS
+    for (uint32_t v : {40u, 2u, 2u})
+        WmfBuilder::Put32(p, v);
+    WmfBuilder::Put16(p, 1);
+    WmfBuilder::Put16(p, 1);
+    for (int i = 0; i < 6; ++i)
+        WmfBuilder::Put32(p, 0);
+    p.insert(p.end(), {0, 0, 255, 0, 255, 0, 0, 0});    // red, blue
+    p.insert(p.end(), {0x40, 0, 0, 0, 0x80, 0, 0, 0});  // bottom row 01, top row 10
+    WmfBuilder b = Canvas();
+    b.raw(kMetaDibCreatePatternBrush, p);
+    b.record(kMetaSelectObject, {0});
+    b.record(kMetaCreatePenIndirect, {5, 0, 0, 0, 0});
+    b.record(kMetaSelectObject, {1});
+    b.record(kMetaRectangle, {100, 100, 0, 0});
+    const QImage image = Render(b.bytes());
+    const QRgb red = qRgb(255, 0, 0);
+    const QRgb blue = qRgb(0, 0, 255);
+    EXPECT_EQ(image.pixel(0, 0), blue);
+    EXPECT_EQ(image.pixel(1, 0), red);
+    EXPECT_EQ(image.pixel(0, 1), red);
+    EXPECT_EQ(image.pixel(11, 11), blue);
+}
+
+TEST(WmfPlayer, MonochromeDevicePatternTakesTextAndBackgroundColours) {
+    std::vector<uint8_t> p;
+    for (int w : {0, 2, 1, 2})
+        WmfBuilder::Put16(p, static_cast<uint16_t>(w));
+    p.insert(p.end(), {1, 1});     // planes, bits per pixel
+    p.resize(32, 0);               // bits pointer and reserved bytes
+    p.insert(p.end(), {0x40, 0});  // 0 1
+    WmfBuilder b = Canvas();
+    b.record(kMetaSetTextColor, {ColorLow(kRedRef), ColorHigh(kRedRef)});
+    b.record(kMetaSetBkColor, {ColorLow(kGreenRef), ColorHigh(kGreenRef)});
+    b.raw(kMetaCreatePatternBrush, p);
+    b.record(kMetaSelectObject, {0});
+    b.record(kMetaCreatePenIndirect, {5, 0, 0, 0, 0});
+    b.record(kMetaSelectObject, {1});
+    b.record(kMetaRectangle, {100, 100, 0, 0});
+    const QImage image = Render(b.bytes());
+    EXPECT_EQ(image.pixel(0, 0), qRgb(255, 0, 0));
+    EXPECT_EQ(image.pixel(1, 0), qRgb(0, 255, 0));
+    EXPECT_EQ(image.pixel(2, 5), qRgb(255, 0, 0));
+}
+
+TEST(WmfPlayer, RegionSelectedAsClipLimitsDrawing) {
+    std::vector<uint8_t> region(22, 0);
+    region[10] = 1;  // one scan
+    for (int v : {2, 20, 40, 20, 40, 2})
+        WmfBuilder::Put16(region, static_cast<uint16_t>(v));
+    WmfBuilder b = Canvas();
+    b.raw(kMetaCreateRegion, region);  // slot 0
+    b.record(kMetaSelectClipRegion, {0});
+    SolidBrush(b, kRedRef);  // slot 1
+    b.record(kMetaSelectObject, {1});
+    b.record(kMetaRectangle, {100, 100, 0, 0});
+    const QImage image = Render(b.bytes());
+    EXPECT_EQ(image.pixel(30, 30), qRgb(255, 0, 0));
+    EXPECT_EQ(image.pixel(10, 10), kWhite);
+    EXPECT_EQ(image.pixel(50, 30), kWhite);
+}
+
+TEST(WmfPlayer, MonochromeDeviceBitmapTakesTextAndBackgroundColours) {
+    std::vector<uint8_t> p;
+    WmfBuilder::Put32(p, 0x00CC0020);
+    // source height, width, y, x; destination height, width, y, x
+    for (int w : {1, 2, 0, 0, 100, 100, 0, 0})
+        WmfBuilder::Put16(p, static_cast<uint16_t>(w));
+    for (int w : {0, 2, 1, 2})
+        WmfBuilder::Put16(p, static_cast<uint16_t>(w));
+    p.insert(p.end(), {1, 1, 0x40, 0});  // planes, bits per pixel; bits 01
+    WmfBuilder b = Canvas();
+    b.record(kMetaSetTextColor, {ColorLow(kRedRef), ColorHigh(kRedRef)});
+    b.record(kMetaSetBkColor, {ColorLow(kGreenRef), ColorHigh(kGreenRef)});
+    b.raw(kMetaStretchBlt, p);
+    const QImage image = Render(b.bytes());
+    EXPECT_EQ(image.pixel(25, 50), qRgb(255, 0, 0));
+    EXPECT_EQ(image.pixel(75, 50), qRgb(0, 255, 0));
+}
+
 TEST(WmfPlayer, ExtTextOutOpaqueRectangleIsRead) {
     WmfBuilder b = Canvas();
     b.record(kMetaSetBkColor, {ColorLow(kRedRef), ColorHigh(kRedRef)});
