@@ -214,7 +214,7 @@ void TQVMain::OpenFiles(const QStringList& names) {
     FOpenDialogFileName = names.constFirst();
     const QString ext = UpperExtension(FOpenDialogFileName);
     if (ext == QLatin1String(".QVO") || ext == QLatin1String(".EMF")) {
-        loader_->LoadFileList(names);
+        Run([this, &names] { loader_->LoadFileList(names); });
         return;
     }
     QMessageBox box(QMessageBox::NoIcon, QStringLiteral("Upozornění"),

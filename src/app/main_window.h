@@ -52,7 +52,8 @@ class TQVMain : public QMainWindow {
     void Next1Click() { Prev->Next(); }
     void Last1Click() { Prev->Last(); }
 
-    // The Open dialog's choice, given by tests instead of the dialog.
+    // Loads the Open dialog's choice; a failure shows its message. Tests
+    // call it in place of the dialog.
     void OpenFiles(const QStringList& names);
 
     TPreviewControl* Prev;

@@ -357,6 +357,24 @@ class ViewerTest : public QObject {
         QCOMPARE(window->StatusPanel[1]->text(), QString("0 Strana /0 Stran"));
     }
 
+    void openSelectionLoadsEachByExtension() {
+        auto window = Start({});
+        QFile::copy(kReports + "r13-objednavka.emf", Path("a.emf"));
+        QFile::copy(Path("page.jpg"), Path("b.jpeg"));
+        window->OpenFiles({Path("a.emf"), Path("notes.txt"), Path("b.jpeg"), Path("page.jpg")});
+        QCOMPARE(window->Prev->PageCount(), 2);  // .jpeg is seen as .JPE and skipped
+        window->Zavtnhled1->trigger();
+        QCOMPARE(window->Prev->PageCount(), 0);
+
+        QFile::copy(kReports + "r13-objednavka.emf", Path("c.emf2"));
+        auto seen = AnswerMessageBox(QMessageBox::Ok);
+        window->OpenFiles({Path("a.emf"), Path("c.emf2"), Path("page.jpg")});
+        QVERIFY(seen->shown);  // the loader rejects emf2; the rest is not loaded
+        QCOMPARE(window->Prev->PageCount(), 0);
+        window->Loader().RebuildPages();
+        QCOMPARE(window->Prev->PageCount(), 2);  // a.emf and a blank page
+    }
+
     void openUnknownTypeIsRefused() {
         auto window = Start({Path("page.jpg")});
         auto seen = AnswerMessageBox(QMessageBox::Ok);
