@@ -22,7 +22,7 @@ std::string Arguments::Required(std::string_view option) const {
 }
 
 Arguments ParseArguments(const std::vector<std::string>& tokens,
-                         std::initializer_list<OptionSpec> options, size_t positionalCount) {
+                         std::initializer_list<OptionRule> options, size_t positionalCount) {
     Arguments parsed;
     for (size_t i = 0; i < tokens.size(); ++i) {
         const std::string& token = tokens[i];
@@ -31,19 +31,19 @@ Arguments ParseArguments(const std::vector<std::string>& tokens,
             parsed.positional.push_back(token);
             continue;
         }
-        const OptionSpec* spec = nullptr;
-        for (const OptionSpec& candidate : options) {
+        const OptionRule* rule = nullptr;
+        for (const OptionRule& candidate : options) {
             if (candidate.name == token) {
-                spec = &candidate;
+                rule = &candidate;
             }
         }
-        if (spec == nullptr) {
+        if (rule == nullptr) {
             throw UsageError("unknown option " + token);
         }
         if (i + 1 >= tokens.size()) {
             throw UsageError(token + " needs a value");
         }
-        if (parsed.Has(token) && !spec->repeatable) {
+        if (parsed.Has(token) && !rule->repeatable) {
             throw UsageError(token + " given twice");
         }
         parsed.options[token].push_back(tokens[++i]);

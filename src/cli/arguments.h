@@ -23,7 +23,7 @@ struct Arguments {
     std::string Required(std::string_view option) const;
 };
 
-struct OptionSpec {
+struct OptionRule {
     std::string_view name;
     bool repeatable = false;
 };
@@ -32,6 +32,6 @@ struct OptionSpec {
 // unknown option, a missing value, a repeated single option, or a number of
 // positional arguments other than positionalCount.
 Arguments ParseArguments(const std::vector<std::string>& tokens,
-                         std::initializer_list<OptionSpec> options, size_t positionalCount);
+                         std::initializer_list<OptionRule> options, size_t positionalCount);
 
 }  // namespace qv::cli

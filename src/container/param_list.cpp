@@ -59,7 +59,8 @@ std::string ParamList::text() const {
 
 long ParamList::indexOfName(std::string_view name) const {
     for (size_t i = 0; i < lines_.size(); ++i) {
-        if (lines_[i].find('=') != std::string::npos && SameNameIgnoringCase(NameOf(lines_[i]), name)) {
+        if (lines_[i].find('=') != std::string::npos &&
+            SameNameIgnoringCase(NameOf(lines_[i]), name)) {
             return static_cast<long>(i);
         }
     }
