@@ -1,5 +1,5 @@
 # ondix_add_qtest(NAME SOURCES... [LIBS libs...]): a Qt Test executable run on
-# the offscreen platform, labelled "gui".
+# the offscreen platform, labelled "gui"; it also runs in the sanitizer build.
 include_guard(GLOBAL)
 function(ondix_add_qtest name)
   cmake_parse_arguments(ARG "" "" "SOURCES;LIBS" ${ARGN})
@@ -11,5 +11,6 @@ function(ondix_add_qtest name)
     ONDIX_CORPUS_DIR="${PROJECT_SOURCE_DIR}/../shared/corpus")
   add_test(NAME ${name} COMMAND ${name})
   set_tests_properties(${name} PROPERTIES
-    LABELS gui ENVIRONMENT "QT_QPA_PLATFORM=offscreen" TIMEOUT 120)
+    LABELS "gui;sanitized" ENVIRONMENT "QT_QPA_PLATFORM=offscreen" TIMEOUT 120)
+  add_dependencies(sanitized ${name})
 endfunction()
