@@ -6,6 +6,7 @@
 #include <QScrollBar>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QToolTip>
 
 #include "app/viewer_app.h"
 #include "container/errors.h"
@@ -335,6 +336,12 @@ class ViewerTest : public QObject {
         QCOMPARE(window->Prev->TopRow(), 0);
         QTest::keyClick(window->Prev, Qt::Key_PageUp);
         QCOMPARE(window->Prev->TopRow(), 0);
+
+        // Dragging the first page's top out of view: the hint names the next.
+        window->Prev->verticalScrollBar()->setValue(1);
+        QCOMPARE(window->Prev->TopRow(), 1);
+        QCOMPARE(QToolTip::text(), QString("Strana 2"));
+        window->Prev->verticalScrollBar()->setValue(0);
 
         QScrollBar* vertical = window->Prev->verticalScrollBar();
         const int before = vertical->value();
