@@ -8,38 +8,6 @@ namespace {
 // Far beyond any device: the "whole surface" that exclusions cut from.
 const QRectF kWholeDevice(-1.0e7, -1.0e7, 2.0e7, 2.0e7);
 
-bool isRectPath(const QPainterPath& p, QRectF* rect) {
-    if (p.elementCount() != 5 && p.elementCount() != 4)
-        return false;
-    const QRectF r = p.boundingRect();
-    for (int i = 0; i < p.elementCount(); ++i) {
-        const auto e = p.elementAt(i);
-        if (!e.isMoveTo() && !e.isLineTo())
-            return false;
-        const bool onX =
-            qFuzzyCompare(e.x + 1, r.left() + 1) || qFuzzyCompare(e.x + 1, r.right() + 1);
-        const bool onY =
-            qFuzzyCompare(e.y + 1, r.top() + 1) || qFuzzyCompare(e.y + 1, r.bottom() + 1);
-        if (!onX || !onY)
-            return false;
-    }
-    *rect = r;
-    return true;
-}
-
-QPainterPath rectPath(const QRectF& r) {
-    QPainterPath p;
-    p.addRect(r);
-    return p;
-}
-
-QPainterPath intersect(const QPainterPath& a, const QPainterPath& b) {
-    QRectF ra, rb;
-    if (isRectPath(a, &ra) && isRectPath(b, &rb))
-        return rectPath(ra.intersected(rb));
-    return a.intersected(b);
-}
-
 std::shared_ptr<const LogBrush> solidBrush(QRgb color, uint32_t style = kBsSolid) {
     auto b = std::make_shared<LogBrush>();
     b->style = style;
@@ -72,12 +40,19 @@ QTransform DcState::pageToDevice() const {
                       viewportOrg.y() - windowOrg.y() * sy);
 }
 
-std::optional<QPainterPath> DcState::effectiveClip() const {
+std::optional<ClipArea> DcState::effectiveClipArea() const {
     if (clip && metaRegion)
-        return intersect(*clip, *metaRegion);
+        return clip->intersected(*metaRegion);
     if (clip)
         return clip;
     return metaRegion;
+}
+
+std::optional<QPainterPath> DcState::effectiveClip() const {
+    const std::optional<ClipArea> area = effectiveClipArea();
+    if (!area)
+        return std::nullopt;
+    return area->path();
 }
 
 DeviceContext::DeviceContext(const ReferenceDevice& reference, uint32_t tableSize)
@@ -355,23 +330,24 @@ QPainterPath DeviceContext::logicalRectToDevice(const QRectF& logical) const {
     return state_.logicalToDevice().map(p);
 }
 
-void DeviceContext::setClip(std::optional<QPainterPath> clip) {
-    // Each combination costs time in the size of the region; a file that
-    // piles up thousands of exclusions would otherwise take quadratic time.
-    if (clip && clip->elementCount() > kMaxClipElements)
+void DeviceContext::setClip(std::optional<ClipArea> clip) {
+    // Far too complex an area would make every later combination slow.
+    if (clip && !clip->isRegion() && clip->path().elementCount() > kMaxClipElements)
+        return;
+    if (clip && clip->isRegion() && clip->region().rectCount() > kMaxClipElements * 20)
         return;
     state_.clip = std::move(clip);
     clipChanged();
 }
 
 void DeviceContext::intersectClipRect(const QRectF& logical) {
-    const QPainterPath r = logicalRectToDevice(logical);
-    setClip(state_.clip ? intersect(*state_.clip, r) : r);
+    const ClipArea r = ClipArea::fromPath(logicalRectToDevice(logical));
+    setClip(state_.clip ? state_.clip->intersected(r) : r);
 }
 
 void DeviceContext::excludeClipRect(const QRectF& logical) {
-    const QPainterPath r = logicalRectToDevice(logical);
-    setClip((state_.clip ? *state_.clip : rectPath(kWholeDevice)).subtracted(r));
+    const ClipArea r = ClipArea::fromPath(logicalRectToDevice(logical));
+    setClip((state_.clip ? *state_.clip : ClipArea::fromRect(kWholeDevice)).subtracted(r));
 }
 
 void DeviceContext::offsetClip(QPointF logicalOffset) {
@@ -383,6 +359,13 @@ void DeviceContext::offsetClip(QPointF logicalOffset) {
 }
 
 void DeviceContext::selectClipRegion(const std::optional<QPainterPath>& region, int mode) {
+    if (region)
+        selectClipArea(ClipArea::fromPath(*region), mode);
+    else
+        selectClipArea(std::nullopt, mode);
+}
+
+void DeviceContext::selectClipArea(const std::optional<ClipArea>& region, int mode) {
     if (mode == kRgnCopy) {
         setClip(region);
         return;
@@ -390,19 +373,19 @@ void DeviceContext::selectClipRegion(const std::optional<QPainterPath>& region, 
     if (!region)
         return;
     if (!state_.clip) {
-        setClip(mode == kRgnDiff ? rectPath(kWholeDevice).subtracted(*region) : *region);
+        setClip(mode == kRgnDiff ? ClipArea::fromRect(kWholeDevice).subtracted(*region) : *region);
         return;
     }
-    const QPainterPath& c = *state_.clip;
+    const ClipArea& c = *state_.clip;
     switch (mode) {
         case kRgnAnd:
-            setClip(intersect(c, *region));
+            setClip(c.intersected(*region));
             break;
         case kRgnOr:
             setClip(c.united(*region));
             break;
         case kRgnXor:
-            setClip(c.united(*region).subtracted(c.intersected(*region)));
+            setClip(c.xored(*region));
             break;
         case kRgnDiff:
             setClip(c.subtracted(*region));
@@ -416,7 +399,7 @@ void DeviceContext::setMetaRegion() {
     if (!state_.clip)
         return;
     state_.metaRegion =
-        state_.metaRegion ? intersect(*state_.metaRegion, *state_.clip) : *state_.clip;
+        state_.metaRegion ? state_.metaRegion->intersected(*state_.clip) : *state_.clip;
     setClip(std::nullopt);
 }
 

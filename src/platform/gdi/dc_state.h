@@ -24,6 +24,7 @@
 #include <variant>
 #include <vector>
 
+#include "clip_area.h"
 #include "gdi_constants.h"
 
 namespace qv::gdi {
@@ -115,8 +116,8 @@ struct DcState {
 
     // Clipping, in device space; empty optional means no clipping. The
     // effective clip is the intersection of clip and metaRegion.
-    std::optional<QPainterPath> clip;
-    std::optional<QPainterPath> metaRegion;
+    std::optional<ClipArea> clip;
+    std::optional<ClipArea> metaRegion;
     uint64_t clipId = 0;  // changes whenever the effective clip changes
 
     // Path bracket: recorded in device space between BeginPath and EndPath.
@@ -128,6 +129,7 @@ struct DcState {
     QTransform pageToDevice() const;
     QTransform logicalToDevice() const { return world * pageToDevice(); }
     // The effective clip in device space, if any.
+    std::optional<ClipArea> effectiveClipArea() const;
     std::optional<QPainterPath> effectiveClip() const;
 };
 
@@ -182,6 +184,7 @@ class DeviceContext {
     // Combines a device-space region with the clip (RegionMode); a null
     // region with kRgnCopy removes the clip.
     void selectClipRegion(const std::optional<QPainterPath>& deviceRegion, int mode);
+    void selectClipArea(const std::optional<ClipArea>& deviceRegion, int mode);
     void setMetaRegion();
 
     // Converts a logical rectangle given by corners to a device-space shape.
@@ -192,7 +195,7 @@ class DeviceContext {
   private:
     void fixIsotropic();
     void clipChanged() { state_.clipId = ++clipCounter_; }
-    void setClip(std::optional<QPainterPath> clip);
+    void setClip(std::optional<ClipArea> clip);
     void selectStock(uint32_t stock);
 
     ReferenceDevice reference_;

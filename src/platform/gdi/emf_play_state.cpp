@@ -105,7 +105,7 @@ QRectF ReadRectL(const RecordReader& r, size_t off) {
     return QRectF(QPointF(r.i32(off), r.i32(off + 4)), QPointF(r.i32(off + 8), r.i32(off + 12)));
 }
 
-QPainterPath ReadRegionData(const RecordReader& r, size_t off, size_t length) {
+QRegion ReadRegion(const RecordReader& r, size_t off, size_t length) {
     r.require(off, length);
     if (length < 32)
         throw RecordError("region header too short");
@@ -117,13 +117,17 @@ QPainterPath ReadRegionData(const RecordReader& r, size_t off, size_t length) {
     for (uint32_t i = 0; i < count; ++i) {
         const size_t at = off + 32 + 16 * i;
         const int l = r.i32(at), t = r.i32(at + 4), rt = r.i32(at + 8), b = r.i32(at + 12);
-        if (rt > l && b > t)
+        if (rt > l && b > t && l > -10000000 && t > -10000000 && rt < 10000000 && b < 10000000)
             rects.push_back(QRect(QPoint(l, t), QPoint(rt - 1, b - 1)));
     }
     QRegion region;
     region.setRects(rects.data(), static_cast<int>(rects.size()));
+    return region;
+}
+
+QPainterPath ReadRegionData(const RecordReader& r, size_t off, size_t length) {
     QPainterPath path;
-    path.addRegion(region);
+    path.addRegion(ReadRegion(r, off, length));
     return path;
 }
 
@@ -280,7 +284,7 @@ bool PlayEmfStateRecord(EmfContext& c, uint32_t type, const RecordReader& r) {
                     dc.selectClipRegion(std::nullopt, kRgnCopy);
                 return true;
             }
-            dc.selectClipRegion(ReadRegionData(r, 16, size), mode);
+            dc.selectClipArea(ClipArea::fromDeviceRegion(ReadRegion(r, 16, size)), mode);
             return true;
         }
         default:

@@ -147,5 +147,6 @@ inline QRgb ColorRef(uint32_t c) {
 QRectF ReadRectL(const RecordReader& r, size_t off);
 // Reads a region's RGNDATA at off (length bytes) as a device-space shape.
 QPainterPath ReadRegionData(const RecordReader& r, size_t off, size_t length);
+QRegion ReadRegion(const RecordReader& r, size_t off, size_t length);
 
 }  // namespace qv::gdi

@@ -1,0 +1,71 @@
+// Records whose counts, sizes and offsets lie: each is skipped, none reads
+// outside its record, allocates without bound or takes long.
+
+#include <gtest/gtest.h>
+
+#include <QElapsedTimer>
+
+#include "emf_builder.h"
+#include "platform/gdi/picture.h"
+
+namespace qv::gdi::testing {
+namespace {
+
+TEST(EmfHostile, LyingCountsAndOffsetsAreSkipped) {
+    const struct {
+        uint32_t type;
+        std::initializer_list<int64_t> words;
+    } cases[] = {
+        {3, {0, 0, 10, 10, 0x40000000, 1, 2}},                    // POLYGON count
+        {86, {0, 0, 10, 10, 0x7FFFFFFF, 1}},                      // POLYGON16 count
+        {8, {0, 0, 10, 10, 2, 4, 0x7FFFFFFF, 0x7FFFFFFF, 1, 2}},  // POLYPOLYGON counts
+        {84, {0, 0, 1, 1, 1, 0, 0, 5, 5, 1000, 0x7FFFFFF0, 0, 0, 0, 1, 1, 0}},  // string offset
+        {84, {0, 0, 1, 1, 1, 0, 0, 5, 5, 0x3FFFFFFF, 76, 0, 0, 0, 1, 1, 0}},    // char count
+        {81, {0, 0, 9, 9, 0, 0, 0, 0, 2, 2, 80, 40, 0x7FFFFFF0, 16, 0, 0xCC0020, 9, 9}},
+        {81, {0, 0, 9, 9, 0, 0, 0, 0, 2, 2, 0xFFFFFFF0, 0x40, 80, 16, 0, 0xCC0020, 9, 9}},
+        {75, {0x7FFFFFFF, 1, 32, 1, 0x10000000, 0}},                   // region size
+        {75, {48, 1, 32, 1, 0x10000000, 16, 0, 0, 1, 1, 0, 0, 1, 1}},  // region rect count
+        {95, {1, 0, 0, 0, 0, 7 | 0x10000, 1, 0, 0, 0, 0x40000000}},    // user style entries
+        {118, {0, 0, 1, 1, 0x10000000, 0x10000000, 0}},                // gradient counts
+        {34, {0x7FFFFFFF}},                                            // RestoreDC
+        {37, {0x7FFFFFFF}},                                            // SelectObject
+        {39, {0xFFFFFFFF, 0, 0, 0}},                                   // object index
+        {35, {0x7F800000, 0, 0, 0x7F800000, 0, 0}},                    // infinite transform
+        {94, {1, 0, 0x7FFFFFF0, 0x100, 0, 0}},                         // pattern brush offsets
+    };
+    for (const auto& c : cases) {
+        EmfBuilder b;
+        b.rec(c.type, c.words).rec(37, {0x80000004}).rec(43, {0, 0, 50, 50});
+        EXPECT_EQ(At(RenderEmf(b.finish()), 25, 25), 0u) << c.type;
+    }
+}
+
+TEST(EmfHostile, TruncatedFilesAndHeaders) {
+    EmfBuilder b;
+    b.rec(37, {0x80000004}).rec(43, {0, 0, 50, 50});
+    const QByteArray whole = b.finish();
+    for (qsizetype cut : {0, 40, 87, 100, 120, 130}) {
+        const QByteArray part = whole.left(cut);
+        try {
+            const auto picture = LoadPictureFromBytes(part, QStringLiteral(".EMF"));
+            QImage img(50, 50, QImage::Format_RGB32);
+            QPainter p(&img);
+            picture->draw(p, QRectF(0, 0, 50, 50));
+        } catch (const PictureError&) {
+        }
+    }
+}
+
+TEST(EmfHostile, ThousandsOfClipExclusionsStayFast) {
+    EmfBuilder b;
+    for (int i = 0; i < 20000; ++i)
+        b.rec(29, {i % 97, i % 89, i % 97 + 1, i % 89 + 1});
+    b.rec(37, {0x80000004}).rec(43, {0, 0, 100, 100});
+    QElapsedTimer timer;
+    timer.start();
+    RenderEmf(b.finish());
+    EXPECT_LT(timer.elapsed(), 20000);  // a safety net against quadratic time, not a benchmark
+}
+
+}  // namespace
+}  // namespace qv::gdi::testing
