@@ -48,6 +48,11 @@ QString WithExtension(const QString& fileName, const QString& type) {
     return info.dir().filePath(base + type);
 }
 
+void ReleaseBytes(MemoryStream& stream) {
+    std::vector<uint8_t>().swap(stream.bytes());
+    stream.setPosition(0);
+}
+
 }  // namespace
 
 void SaveWhole(const QString& fileName, const MemoryStream& payload) {
@@ -105,9 +110,14 @@ void ContainerOpener::ShowPages(MemoryStream& payload, const QString& type, int 
     }
     TQVFFileSetObject set(progress_);
     set.ReadSet(payload, false);
+    // The set holds its own copy of every page and each picture takes one
+    // more: drop every copy as soon as it is no longer read, so that a long
+    // report is held about once in memory.
+    ReleaseBytes(payload);
     if (set.EntryCount() > 0) {
         for (int i = 0; i < set.EntryCount(); ++i) {
             pages_.AddPageStream(set.EntryStream(i), type, false);
+            ReleaseBytes(set.EntryStream(i));
         }
         pages_.RebuildPages();
     }
