@@ -151,8 +151,16 @@ void WmfPlayback::extTextOut(const WmfRecord& r) {
     const size_t length = r.u16(4);
     run.options = r.u16(6);
     size_t at = 8;
-    if (run.options & (kEtoOpaque | kEtoClipped)) {
-        run.rect = snapCorners(QRectF(QPointF(r.s16(8), r.s16(10)), QPointF(r.s16(12), r.s16(14))));
+    // The rectangle is there with ETO_OPAQUE or ETO_CLIPPED; some writers store
+    // it always, which the record's size shows.
+    const size_t text = (length + 1) & ~size_t{1};
+    const bool sizedWithRect = r.size() == 16 + text || r.size() == 16 + text + 2 * length;
+    const bool sizedWithout = r.size() == 8 + text || r.size() == 8 + text + 2 * length;
+    if ((run.options & (kEtoOpaque | kEtoClipped)) || (sizedWithRect && !sizedWithout)) {
+        if (run.options & (kEtoOpaque | kEtoClipped)) {
+            run.rect =
+                snapCorners(QRectF(QPointF(r.s16(8), r.s16(10)), QPointF(r.s16(12), r.s16(14))));
+        }
         at = 16;
     }
     if (!r.has(at + length))

@@ -6,6 +6,7 @@
 #include <QFile>
 #include <QImage>
 #include <QPainter>
+#include <string>
 
 #include "wmf_test_util.h"
 
@@ -272,6 +273,39 @@ TEST(WmfPlayer, EmbeddedEmfShowsOnlyWhenTheWmfDrawsNothing) {
     const QImage image = Render(both.bytes());
     EXPECT_EQ(image.pixel(50, 50), qRgb(0, 0, 255));
     EXPECT_EQ(image.pixel(30, 30), kWhite);
+}
+
+// A writer that stores the rectangle without ETO_OPAQUE or ETO_CLIPPED: the
+// record's size tells, and the text after it is still read.
+TEST(WmfPlayer, ExtTextOutRectangleStoredWithoutFlagsIsSkipped) {
+    std::vector<uint8_t> font;
+    for (int w : {-40, 0, 0, 0, 700})
+        WmfBuilder::Put16(font, static_cast<uint16_t>(w));
+    font.insert(font.end(), {0, 0, 0, 0, 0, 0, 0, 0});
+    for (char c : std::string("Arial"))
+        font.push_back(static_cast<uint8_t>(c));
+    font.push_back(0);
+    auto ink = [&](bool storeRect) {
+        WmfBuilder b = Canvas();
+        b.raw(kMetaCreateFontIndirect, font);
+        b.record(kMetaSelectObject, {0});
+        b.record(kMetaSetBkMode, {1});
+        if (storeRect) {
+            b.record(kMetaExtTextOut, {20, 10, 2, 0, 0, 0, 100, 100, 'H' | ('H' << 8)});
+        } else {
+            b.record(kMetaExtTextOut, {20, 10, 2, 0, 'H' | ('H' << 8)});
+        }
+        const QImage image = Render(b.bytes());
+        int dark = 0;
+        for (int y = 0; y < 100; ++y) {
+            for (int x = 0; x < 100; ++x)
+                dark += qGray(image.pixel(x, y)) < 128;
+        }
+        return dark;
+    };
+    const int plain = ink(false);
+    EXPECT_GT(plain, 50);
+    EXPECT_EQ(ink(true), plain);
 }
 
 TEST(WmfPlayer, DamagedRecordsNeverCrash) {
