@@ -37,6 +37,8 @@ struct Channel {
         if (max == 0)
             return 0;
         uint32_t raw = (v & mask) >> shift;
+        if (max == 255)
+            return static_cast<int>(raw);
         return static_cast<int>((static_cast<uint64_t>(raw) * 255 + max / 2) / max);
     }
 };
