@@ -2,7 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <QBuffer>
 #include "emf_builder.h"
+
 #include "platform/gdi/picture.h"
 
 namespace qv::gdi::testing {
@@ -89,6 +91,33 @@ TEST(PictureLoader, RejectsUnknownExtensionsAndBrokenMetafiles) {
     EmfBuilder b(96, 48);
     const auto picture = LoadPictureFromBytes(b.finish(), QStringLiteral(".EMF"));
     EXPECT_NEAR(picture->size().width(), 96 * 0.25 / 25.4 * 96, 0.01);
+}
+
+TEST(PictureLoader, BitmapsAndIconsGetTheirSizeAt96DotsPerInch) {
+    QImage image(200, 100, QImage::Format_RGB32);
+    image.fill(Qt::red);
+    image.setDotsPerMeterX(7874);  // 200 dots per inch
+    image.setDotsPerMeterY(7874);
+    for (const char* format : {"BMP", "PNG", "ICO"}) {
+        QByteArray bytes;
+        QBuffer buffer(&bytes);
+        buffer.open(QIODevice::WriteOnly);
+        const QImage source = QByteArray(format) == "ICO" ? image.scaled(64, 32) : image;
+        ASSERT_TRUE(source.save(&buffer, format)) << format;
+        const auto picture = LoadPictureFromBytes(bytes, QStringLiteral(".") + format);
+        if (QByteArray(format) == "ICO") {
+            EXPECT_NEAR(picture->size().width(), 64, 0.1);
+            EXPECT_NEAR(picture->size().height(), 32, 0.1);
+        } else {
+            EXPECT_NEAR(picture->size().width(), 200 * 96 / 200.0, 0.2) << format;
+        }
+        QImage target(20, 10, QImage::Format_RGB32);
+        target.fill(Qt::white);
+        QPainter p(&target);
+        picture->draw(p, QRectF(0, 0, 20, 10));
+        p.end();
+        EXPECT_EQ(At(target, 10, 5), 0xFF0000u) << format;
+    }
 }
 
 }  // namespace
