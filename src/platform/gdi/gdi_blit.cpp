@@ -1,6 +1,7 @@
 // Bitmaps, pattern fills and gradients of the drawing backend.
 
 #include <cmath>
+#include <optional>
 
 #include "gdi_painter.h"
 #include "raster_ops.h"
@@ -12,12 +13,16 @@ struct Composition {
     bool draw = true;
     bool invertSource = false;
     QPainter::CompositionMode mode = QPainter::CompositionMode_SourceOver;
+    // On vector targets: source pixels of this colour leave the destination
+    // alone (white for AND, black for OR and XOR) and become transparent.
+    std::optional<QRgb> transparentKey;
 };
 
 // How a ternary raster operation with a source is composed. On pixel targets
 // the painter's raster operations give the exact result for the common codes;
-// on vector targets the nearest blend is used, so that a mask pair (AND then
-// OR, or XOR-AND-XOR) ends up as a transparent image.
+// on vector targets the pixels that would leave the destination unchanged are
+// made transparent, so that a mask pair (AND then OR, or XOR-AND-XOR) ends up
+// as a transparent image.
 Composition composeSource(uint32_t rop, bool raster) {
     Composition c;
     switch (rop) {
@@ -27,30 +32,34 @@ Composition composeSource(uint32_t rop, bool raster) {
             c.invertSource = true;
             break;
         case kSrcAnd:
-            c.mode = raster ? QPainter::RasterOp_SourceAndDestination
-                            : QPainter::CompositionMode_Multiply;
+            if (raster)
+                c.mode = QPainter::RasterOp_SourceAndDestination;
+            else
+                c.transparentKey = qRgb(255, 255, 255);
             break;
         case kSrcPaint:
-            c.mode =
-                raster ? QPainter::RasterOp_SourceOrDestination : QPainter::CompositionMode_Lighten;
-            break;
         case kSrcInvert:
-            c.mode = raster ? QPainter::RasterOp_SourceXorDestination
-                            : QPainter::CompositionMode_Lighten;
+            if (raster) {
+                c.mode = rop == kSrcPaint ? QPainter::RasterOp_SourceOrDestination
+                                          : QPainter::RasterOp_SourceXorDestination;
+            } else {
+                c.transparentKey = qRgb(0, 0, 0);
+            }
             break;
         case kSrcErase:
-            c.mode = raster ? QPainter::RasterOp_SourceAndNotDestination
-                            : QPainter::CompositionMode_SourceOver;
+            if (raster)
+                c.mode = QPainter::RasterOp_SourceAndNotDestination;
             break;
         case kNotSrcErase:
-            c.mode = raster ? QPainter::RasterOp_NotSourceAndNotDestination
-                            : QPainter::CompositionMode_SourceOver;
+            c.mode = QPainter::RasterOp_NotSourceAndNotDestination;
             c.draw = raster;
             break;
         case kMergePaint:
             c.invertSource = true;
-            c.mode =
-                raster ? QPainter::RasterOp_SourceOrDestination : QPainter::CompositionMode_Lighten;
+            if (raster)
+                c.mode = QPainter::RasterOp_SourceOrDestination;
+            else
+                c.transparentKey = qRgb(0, 0, 0);
             break;
         case 0x00AA0029:  // destination unchanged
             c.draw = false;
@@ -59,6 +68,18 @@ Composition composeSource(uint32_t rop, bool raster) {
             break;
     }
     return c;
+}
+
+QImage withTransparentKey(const QImage& image, QRgb key) {
+    QImage out = image.convertToFormat(QImage::Format_ARGB32);
+    for (int y = 0; y < out.height(); ++y) {
+        auto* line = reinterpret_cast<QRgb*>(out.scanLine(y));
+        for (int x = 0; x < out.width(); ++x) {
+            if ((line[x] & 0xFFFFFF) == (key & 0xFFFFFF))
+                line[x] = 0;
+        }
+    }
+    return out;
 }
 
 bool needsDestination(uint32_t rop) {
@@ -142,6 +163,8 @@ void GdiPainter::drawImage(const DcState& s, const QPainterPath&, const QRectF& 
         img = image.convertToFormat(QImage::Format_RGB32);
         img.invertPixels();
     }
+    if (c.transparentKey)
+        img = withTransparentKey(img, *c.transparentKey);
     const QTransform toDest(dest.width() / src.width(), 0, 0, dest.height() / src.height(),
                             dest.x() - src.x() * dest.width() / src.width(),
                             dest.y() - src.y() * dest.height() / src.height());

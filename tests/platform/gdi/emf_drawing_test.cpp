@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <QPicture>
+
 #include "emf_builder.h"
 
 namespace qv::gdi::testing {
@@ -243,6 +245,28 @@ TEST(EmfBitmaps, SetDibitsToDeviceTakesABandOfScanLines) {
     EXPECT_EQ(At(img, 10, 10), 0x00FF00u);
     EXPECT_EQ(At(img, 11, 11), 0x0000FFu);
     EXPECT_EQ(At(img, 10, 12), 0xFFFFFFu);
+}
+
+// On a vector target (here a QPicture) an AND blit cannot read the page:
+// its white pixels, which would leave the page alone, become transparent.
+TEST(EmfBitmaps, MaskBlitsBecomeTransparencyOnVectorTargets) {
+    EmfBuilder b;
+    b.rec(39, {1, 0, kRed, 0}).rec(37, {1}).rec(37, {kStock | 8}).rec(43, {0, 0, 101, 101});
+    b.raw(81, stretchDibits(0, 0, 100, 100, 0x008800C6));  // SRCAND
+    const EmfDocument doc(b.finish());
+    QPicture recording;
+    {
+        QPainter p(&recording);
+        doc.play(p, QRectF(0, 0, 100, 100));
+    }
+    QImage img(100, 100, QImage::Format_RGB32);
+    img.fill(Qt::white);
+    {
+        QPainter p(&img);
+        p.drawPicture(0, 0, recording);
+    }
+    EXPECT_EQ(At(img, 75, 25), 0xFF0000u);  // white source pixel: the red page stays
+    EXPECT_EQ(At(img, 25, 75), 0x0000FFu);
 }
 
 TEST(EmfBitmaps, BitBltWithoutSourceFillsWithTheBrush) {
