@@ -10,7 +10,9 @@
 namespace qv {
 namespace {
 
-std::unique_ptr<Picture> loadWmf(const QByteArray& bytes) { return LoadWmfPicture(bytes); }
+std::unique_ptr<Picture> loadWmf(const QByteArray& bytes) {
+    return LoadWmfPicture(bytes);
+}
 
 }  // namespace
 
