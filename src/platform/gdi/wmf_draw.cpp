@@ -221,8 +221,12 @@ void WmfPlayback::dibBlit(const WmfRecord& r, size_t dibAt, uint32_t usage, QRec
                           uint32_t rop) {
     std::span<const uint8_t> info;
     std::span<const uint8_t> bits;
-    if (!SplitPackedDib(r.bytes(dibAt, r.size()), usage, &info, &bits))
-        return;
+    if (SplitPackedDib(r.bytes(dibAt, r.size()), usage, &info, &bits))
+        dibBlit(info, bits, usage, dest, src, rop);
+}
+
+void WmfPlayback::dibBlit(std::span<const uint8_t> info, std::span<const uint8_t> bits,
+                          uint32_t usage, QRectF dest, QRectF src, uint32_t rop) {
     const QImage image = DecodeDib(info, bits, usage, dibColors());
     if (image.isNull())
         return;
@@ -301,17 +305,36 @@ bool WmfPlayback::bitmapRecord(const WmfRecord& r) {
 }
 
 // SetDIBitsToDevice: the image is placed pixel for pixel on the device, at a
-// logical position.
+// logical position. The record may carry only a band of scan lines (from
+// startScan, scanCount lines); source rows are then counted from the band.
 void WmfPlayback::setDibToDevice(const WmfRecord& r) {
     const auto w = [&](size_t n) { return static_cast<double>(r.word(n)); };
     bool invertible = false;
     const QTransform toDevice = dc_.state().logicalToDevice();
     const QTransform toLogical = toDevice.inverted(&invertible);
-    if (!invertible)
+    const uint32_t usage = r.u16(0);
+    std::span<const uint8_t> info;
+    std::span<const uint8_t> bits;
+    if (!invertible || !SplitPackedDib(r.bytes(18, r.size()), usage, &info, &bits))
         return;
+    QRectF src(w(4), w(3), w(6), w(5));
+    std::vector<uint8_t> band;
+    DibHeader header;
+    const uint32_t scans = r.u16(2);
+    if (ParseDibHeader(info, usage, header) && header.headerSize >= 40 && scans > 0 &&
+        scans < static_cast<uint32_t>(header.height) &&
+        (header.compression == kBiRgb || header.compression == kBiBitfields)) {
+        band.assign(info.begin(), info.end());
+        const int32_t height =
+            header.topDown ? -static_cast<int32_t>(scans) : static_cast<int32_t>(scans);
+        for (int i = 0; i < 4; ++i)
+            band[8 + i] = static_cast<uint8_t>(static_cast<uint32_t>(height) >> (8 * i));
+        info = band;
+        src.translate(0, -static_cast<double>(r.u16(4)));
+    }
     const QPointF origin = toDevice.map(QPointF(w(8), w(7)));
     const QRectF dest = toLogical.mapRect(QRectF(origin, QSizeF(w(6), w(5))));
-    dibBlit(r, 18, r.u16(0), dest, QRectF(w(4), w(3), w(6), w(5)), kSrcCopy);
+    dibBlit(info, bits, usage, dest, src, kSrcCopy);
 }
 
 }  // namespace qv::gdi

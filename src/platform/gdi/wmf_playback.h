@@ -37,6 +37,8 @@ class WmfPlayback {
     bool bitmapRecord(const WmfRecord& r);
     void dibBlit(const WmfRecord& r, size_t dibAt, uint32_t usage, QRectF dest, QRectF src,
                  uint32_t rop);
+    void dibBlit(std::span<const uint8_t> info, std::span<const uint8_t> bits, uint32_t usage,
+                 QRectF dest, QRectF src, uint32_t rop);
     void setDibToDevice(const WmfRecord& r);
     DibColors dibColors() const;
 

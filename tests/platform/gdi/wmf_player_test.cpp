@@ -218,6 +218,26 @@ TEST(WmfPlayer, MonochromeDeviceBitmapTakesTextAndBackgroundColours) {
     EXPECT_EQ(image.pixel(75, 50), qRgb(0, 255, 0));
 }
 
+TEST(WmfPlayer, SetDibToDevicePlacesABandOfScanLines) {
+    std::vector<uint8_t> p;
+    // usage, scan count, start scan, source y, source x, height, width, dest y, dest x
+    for (int w : {0, 2, 1, 1, 0, 2, 1, 10, 10})
+        WmfBuilder::Put16(p, static_cast<uint16_t>(w));
+    for (uint32_t v : {40u, 1u, 4u})
+        WmfBuilder::Put32(p, v);  // a 1 x 4 picture
+    WmfBuilder::Put16(p, 1);
+    WmfBuilder::Put16(p, 24);
+    for (int i = 0; i < 6; ++i)
+        WmfBuilder::Put32(p, 0);
+    p.insert(p.end(), {0, 0, 255, 0, 255, 0, 0, 0});  // scan 1 red, scan 2 blue
+    WmfBuilder b = Canvas();
+    b.raw(kMetaSetDibToDev, p);
+    const QImage image = Render(b.bytes());
+    EXPECT_EQ(image.pixel(10, 10), qRgb(0, 0, 255));
+    EXPECT_EQ(image.pixel(10, 11), qRgb(255, 0, 0));
+    EXPECT_EQ(image.pixel(10, 12), kWhite);
+}
+
 TEST(WmfPlayer, ExtTextOutOpaqueRectangleIsRead) {
     WmfBuilder b = Canvas();
     b.record(kMetaSetBkColor, {ColorLow(kRedRef), ColorHigh(kRedRef)});
