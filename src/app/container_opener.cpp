@@ -21,16 +21,12 @@ QString FromCp1250(const std::string& text) {
 
 // The pages count of the container; an empty value is one page.
 int PageCountOf(const ParamList& params) {
-    const std::string text = params.value("QVOOPCNT");
-    if (text.empty()) {
-        return 1;
+    const std::optional<int> count = ContainerPageCount(params);
+    if (!count) {
+        throw Error("'" + Cp1250ToUtf8(params.value("QVOOPCNT")) +
+                    "' is not a valid integer value");
     }
-    bool ok = false;
-    const int count = QByteArray::fromStdString(text).toInt(&ok);
-    if (!ok) {
-        throw Error("'" + Cp1250ToUtf8(text) + "' is not a valid integer value");
-    }
-    return count;
+    return *count;
 }
 
 int ZoomOf(const ParamList& params) {

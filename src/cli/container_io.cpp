@@ -41,4 +41,12 @@ void WriteOutput(const std::string& path, const uint8_t* data, size_t size) {
     }
 }
 
+void ReadPageSet(MemoryStream& payload, TQVFFileSetObject& set) {
+    try {
+        set.ReadSet(payload, false);
+    } catch (const StreamReadError&) {
+        throw ContainerError(msg::kDamaged);
+    }
+}
+
 }  // namespace qv::cli

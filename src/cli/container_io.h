@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "arguments.h"
+#include "container/inner_file_set.h"
 #include "container/memory_stream.h"
 #include "container/param_list.h"
 
@@ -20,6 +21,10 @@ struct OpenedContainer {
 // password is asked for at the terminal; an empty answer, or no terminal,
 // throws Cancelled.
 OpenedContainer OpenContainer(const Arguments& arguments);
+
+// Reads the pages of a multi-page payload into set; an index or an entry
+// that reaches outside the payload is a damaged container.
+void ReadPageSet(MemoryStream& payload, TQVFFileSetObject& set);
 
 // Writes bytes to path whole or not at all ("-" is standard output); throws
 // the system's output message on failure.

@@ -1,7 +1,6 @@
 #include <sys/stat.h>
 
 #include <cerrno>
-#include <charconv>
 #include <cstdio>
 
 #include "arguments.h"
@@ -14,17 +13,6 @@
 
 namespace qv::cli {
 namespace {
-
-// QVOOPCNT as a number: empty counts as 1, anything else not a number as 0.
-int PageCount(const ParamList& params) {
-    const std::string text = params.value("QVOOPCNT");
-    if (text.empty()) {
-        return 1;
-    }
-    int count = 0;
-    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), count);
-    return error == std::errc() && end == text.data() + text.size() ? count : 0;
-}
 
 // Creates the folder and its missing parents.
 void MakeFolder(const std::string& folder) {
@@ -64,17 +52,13 @@ int RunPages(const std::vector<std::string>& tokens) {
     }
     OpenedContainer opened = OpenContainer(arguments);
     MakeFolder(folder);
-    if (PageCount(opened.params) < 2) {
+    if (ContainerPageCount(opened.params).value_or(0) < 2) {
         const std::string extension = LowerAscii(Cp1250ToUtf8(opened.params.value("EXT")));
         WriteOutput(PageName(folder, 1, extension), opened.payload->data(), opened.payload->size());
         return 0;
     }
     TQVFFileSetObject set;
-    try {
-        set.ReadSet(*opened.payload, false);
-    } catch (const StreamReadError&) {
-        throw ContainerError(msg::kDamaged);
-    }
+    ReadPageSet(*opened.payload, set);
     for (int i = 0; i < set.EntryCount(); ++i) {
         const MemoryStream& entry = set.EntryStream(i);
         WriteOutput(PageName(folder, i + 1, ".emf"), entry.data(), entry.size());

@@ -39,14 +39,6 @@ QByteArray Bytes(const MemoryStream& s) {
     return QByteArray(reinterpret_cast<const char*>(s.data()), static_cast<qsizetype>(s.size()));
 }
 
-int PageCount(const std::string& text) {
-    if (text.empty())
-        return 1;
-    int count = 0;
-    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), count);
-    return error == std::errc() && end == text.data() + text.size() ? count : 0;
-}
-
 // The pictures of FILE: one for a picture file, the pages of a container as
 // the viewer opens them.
 std::vector<std::unique_ptr<Picture>> LoadPages(const Arguments& arguments) {
@@ -58,16 +50,12 @@ std::vector<std::unique_ptr<Picture>> LoadPages(const Arguments& arguments) {
     }
     OpenedContainer opened = OpenContainer(arguments);
     const QString type = QString::fromStdString(Cp1250ToUtf8(opened.params.value("EXT"))).toUpper();
-    if (type != QLatin1String(".EMF") || PageCount(opened.params.value("QVOOPCNT")) < 2) {
+    if (type != QLatin1String(".EMF") || ContainerPageCount(opened.params).value_or(0) < 2) {
         pages.push_back(LoadPictureFromBytes(Bytes(*opened.payload), type));
         return pages;
     }
     TQVFFileSetObject set;
-    try {
-        set.ReadSet(*opened.payload, false);
-    } catch (const StreamReadError&) {
-        throw ContainerError(msg::kDamaged);
-    }
+    ReadPageSet(*opened.payload, set);
     for (int i = 0; i < set.EntryCount(); ++i) {
         pages.push_back(LoadPictureFromBytes(Bytes(set.EntryStream(i)), type));
     }

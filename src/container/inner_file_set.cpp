@@ -7,6 +7,29 @@
 #include "container/stream_primitives.h"
 
 namespace qv {
+
+std::optional<int> ContainerPageCount(const ParamList& params) {
+    std::string text = params.value("QVOOPCNT");
+    if (text.empty()) {
+        return 1;
+    }
+    // Leading blanks and a plus sign are accepted, as by the usual integer conversion.
+    size_t start = text.find_first_not_of(' ');
+    if (start != std::string::npos && text[start] == '+') {
+        ++start;
+    }
+    if (start == std::string::npos || start == text.size()) {
+        return std::nullopt;
+    }
+    int count = 0;
+    const char* first = text.data() + start;
+    const char* last = text.data() + text.size();
+    const auto [end, error] = std::from_chars(first, last, count);
+    if (error != std::errc() || end != last) {
+        return std::nullopt;
+    }
+    return count;
+}
 namespace {
 
 // A decimal integer value of the index; missing or not a number counts as 0.

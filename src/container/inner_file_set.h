@@ -1,6 +1,7 @@
 #pragma once
 
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -12,7 +13,7 @@ namespace qv {
 // A named progress bar that a long loop can drive (the viewer's progress
 // window implements it).
 class ProgressBars {
-public:
+  public:
     virtual ~ProgressBars() = default;
     using Bar = void*;
     virtual Bar AddBar() = 0;
@@ -24,10 +25,15 @@ public:
     virtual void RemoveBar(Bar& bar) = 0;
 };
 
+// The number of pages a container's parameters announce (QVOOPCNT): an empty
+// value is one page; nullopt when the value is not a whole number. Two or
+// more pages mean the payload is an inner file set.
+std::optional<int> ContainerPageCount(const ParamList& params);
+
 // The several page files inside one payload, located through an index (a
 // parameter list) at the payload's end.
 class TQVFFileSetObject {
-public:
+  public:
     explicit TQVFFileSetObject(ProgressBars* progress = nullptr) : progress_(progress) {}
 
     void Clear();
@@ -41,7 +47,7 @@ public:
     bool IsPacked() const { return FPacked; }
     const ParamList& Index() const { return FIndex; }
 
-private:
+  private:
     std::vector<std::unique_ptr<MemoryStream>> FEntries;
     ParamList FIndex;
     bool FPacked = false;

@@ -163,5 +163,27 @@ TEST(InnerFileSet, ProgressBarRunsOverTheEntriesAndIsAlwaysRemoved) {
     EXPECT_EQ(bars.log, "");
 }
 
+TEST(ContainerPageCount, EmptyIsOnePageAndTextIsNoNumber) {
+    const struct {
+        const char* value;
+        std::optional<int> count;
+    } cases[] = {
+        {"", 1},
+        {"3", 3},
+        {"0", 0},
+        {" 12", 12},
+        {"+2", 2},
+        {"abc", std::nullopt},
+        {"2x", std::nullopt},
+        {"3 ", std::nullopt},
+        {" ", std::nullopt},
+    };
+    for (const auto& c : cases) {
+        ParamList params;
+        params.setValue("QVOOPCNT", c.value);
+        EXPECT_EQ(ContainerPageCount(params), c.count) << "'" << c.value << "'";
+    }
+}
+
 }  // namespace
 }  // namespace qv
