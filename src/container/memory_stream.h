@@ -15,7 +15,7 @@ namespace qv {
 // it. A read that needs more bytes than remain raises StreamReadError and
 // reads nothing.
 class MemoryStream {
-public:
+  public:
     // No stream grows beyond this; a size read from a file above it is damage.
     static constexpr uint64_t kMaxStreamSize = uint64_t{1} << 40;
 
@@ -59,7 +59,7 @@ public:
         position_ = 0;
     }
 
-private:
+  private:
     std::vector<uint8_t> bytes_;
     uint64_t position_ = 0;
 };

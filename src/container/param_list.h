@@ -10,7 +10,7 @@ namespace qv {
 // Names are looked up without regard to case; the value is everything after
 // the first "="; a missing name reads as the empty value.
 class ParamList {
-public:
+  public:
     ParamList() = default;
     explicit ParamList(std::vector<std::string> lines) : lines_(std::move(lines)) {}
 
@@ -31,7 +31,7 @@ public:
     size_t count() const { return lines_.size(); }
     bool empty() const { return lines_.empty(); }
 
-private:
+  private:
     // Index of the first line whose name matches, or -1.
     long indexOfName(std::string_view name) const;
 

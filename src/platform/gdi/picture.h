@@ -12,14 +12,14 @@ namespace qv {
 
 // A picture that cannot be loaded; the message is shown to the user.
 class PictureError : public std::runtime_error {
-public:
+  public:
     using std::runtime_error::runtime_error;
 };
 
 // One page picture: a metafile, a bitmap or an icon. Immutable once loaded,
 // so pages may be drawn from worker threads.
 class Picture {
-public:
+  public:
     virtual ~Picture() = default;
     // The natural size in pixels at 96 dots per inch; only its proportions
     // matter for fitting. A zero width or height means the page stays blank.
