@@ -1,5 +1,7 @@
 #include "container/container_reader.h"
 
+#include <algorithm>
+
 #include "container/container_format.h"
 #include "container/file_io.h"
 #include "container/inflate_probe.h"
@@ -171,13 +173,18 @@ std::unique_ptr<MemoryStream> Reader::ReadPayload(const std::string& password) {
         return DecodeStoredBlock(std::move(stored), pack, crypt, password, 0, context_.pump);
     }
     auto packed = DecodeStoredBlock(std::move(stored), false, crypt, password, 0);
+    // Genuine reports pack well below this ratio, so they expand in one pass;
+    // a hostile block takes at most this multiple of its own size first.
+    constexpr uint64_t kTrustedExpansionRatio = 32;
+    const uint64_t trial =
+        std::max(context_.expansionTrial, kTrustedExpansionRatio * packed->size());
     auto expanded = std::make_unique<MemoryStream>();
     try {
-        UnpackStream(*packed, *expanded, context_.pump, context_.expansionTrial);
+        UnpackStream(*packed, *expanded, context_.pump, trial);
         expanded->setPosition(0);
         return expanded;
     } catch (const CryptoError&) {
-        if (expanded->size() <= context_.expansionTrial) {
+        if (expanded->size() <= trial) {
             throw;  // damaged, not merely large
         }
     }

@@ -30,9 +30,10 @@ struct ReadContext {
     // Stop once the parameter list and the check text are read: no password
     // is asked for, no payload decoded, and the result is null.
     bool headerOnly = false;
-    // A packed payload expanding beyond this many bytes is first expanded
-    // without being kept and kept only when it ends in its check text, so a
-    // small hostile block cannot take more memory than this.
+    // A packed payload expanding beyond this many bytes (or beyond 32 times
+    // its packed size, when that is more) is first expanded without being
+    // kept and kept only when it ends in its check text, so a small hostile
+    // block cannot take more memory than this.
     uint64_t expansionTrial = uint64_t{128} << 20;
 };
 
