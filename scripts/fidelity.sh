@@ -7,7 +7,7 @@ set -eu
 name=$1
 here=$(cd "$(dirname "$0")/.." && pwd)
 ref=${2:-/tmp/ref/$name}
-tool=${3:-$here/build-gdi/src/cli/qvotool}
+tool=${3:-$here/build/src/cli/qvotool}
 corpus=$here/../shared/corpus/$name
 out=/tmp/ours/$name
 mkdir -p "$out"
