@@ -226,8 +226,12 @@ void GdiPainter::strokeDevicePath(const DcState& s, const QPainterPath& path) {
             gap->setCapStyle(Qt::SquareCap);
     }
     const QRectF extent = placement_.mapRect(path.boundingRect());
+    // Snapping works in whole pixels, so only outlines within the integer
+    // range take that road; anything farther out is off the target anyway.
+    constexpr double kPixelRange = 1 << 30;
     if ((pen.isCosmetic() || pen.widthF() * targetScale_ < 2.5) && extent.width() < 8 &&
-        extent.height() < 8) {
+        extent.height() < 8 && std::abs(extent.left()) < kPixelRange &&
+        std::abs(extent.top()) < kPixelRange) {
         strokeTinyPath(path, pen);
         return;
     }

@@ -64,5 +64,14 @@ TEST(EmfHostile, ThousandsOfClipExclusionsPlay) {
     RenderEmf(b.finish());
 }
 
+TEST(EmfHostile, TinyOutlineFarOutsideThePixelRangeIsNotSnapped) {
+    // A viewport origin of 2e9 puts a 4-unit ellipse near 4e9 device pixels,
+    // beyond what whole-pixel snapping can hold.
+    EmfBuilder b;
+    b.rec(12, {2000000000, 2000000000});
+    b.rec(42, {2000000000, 2000000000, 2000000004, 2000000004});
+    EXPECT_EQ(At(RenderEmf(b.finish()), 50, 50), 0xFFFFFFu);
+}
+
 }  // namespace
 }  // namespace qv::gdi::testing
