@@ -57,7 +57,7 @@ void TextRenderer::draw(GdiPainter& out, DeviceContext& dc, const TextRun& run) 
     const double em = emLogical * sc;
     const QPointF refDevice = l2d.map(refLogical);
     // With one axis flipped the escapement turns the other way on the device.
-    const int escapement = flipped ? -lf.escapement : lf.escapement;
+    const double escapement = flipped ? -double(lf.escapement) : double(lf.escapement);
     const QTransform textToDevice = QTransform().rotate(-escapement / 10.0) * axes *
                                     QTransform::fromTranslate(refDevice.x(), refDevice.y());
     const QTransform full = textToDevice * out.placement_;

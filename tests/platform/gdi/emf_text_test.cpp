@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <limits>
 
 #include "emf_builder.h"
 #include "platform/gdi/gdi_text.h"
@@ -154,6 +155,16 @@ TEST(EmfText, EscapementTurnsTheOtherWayWhenAnAxisIsFlipped) {
     const QRect ink = inkBox(RenderEmf(b.finish(), QSize(200, 200)));
     EXPECT_GT(ink.height(), ink.width() * 2);
     EXPECT_GE(ink.top(), 148);  // runs downwards on the device
+}
+
+TEST(EmfText, MostNegativeEscapementWithAFlippedAxisStillDraws) {
+    // Turning the escapement round for a flipped axis must not negate the
+    // most negative integer.
+    EmfBuilder b(200, 200);
+    b.rec(17, {8}).rec(9, {200, -200}).rec(11, {200, 200}).rec(12, {0, 200});  // y up
+    addFont(b, -20, "Arial", std::numeric_limits<int32_t>::min());
+    addText(b, 100, 100, u"HHHHH");
+    EXPECT_FALSE(inkBox(RenderEmf(b.finish(), QSize(200, 200))).isEmpty());
 }
 
 TEST(EmfText, WorldTransformTurnsText) {
