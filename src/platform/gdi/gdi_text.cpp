@@ -212,8 +212,15 @@ TextRenderer::FontEntry& TextRenderer::font(const LogFont& f) {
     e.raw = QRawFont::fromFont(qf);
     if (!e.raw.isValid())
         e.raw = QRawFont::fromFont(QFont(QStringLiteral("DejaVu Sans")));
-    if (e.raw.isValid())
+    if (e.raw.isValid()) {
         e.raw.setPixelSize(1000);
+        e.gasp = GaspTable::Parse(e.raw.fontTable("gasp"));
+        QFont unsmoothed = qf;
+        unsmoothed.setFamily(e.raw.familyName());
+        unsmoothed.setStyleStrategy(
+            QFont::StyleStrategy(unsmoothed.styleStrategy() | QFont::NoAntialias));
+        e.twoLevel = QRawFont::fromFont(unsmoothed);
+    }
     QFont fallback(QStringLiteral("DejaVu Sans"));
     fallback.setPixelSize(1000);
     fallback.setWeight(static_cast<QFont::Weight>(weight));

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "dc_state.h"
+#include "glyph_raster.h"
 
 namespace qv::gdi {
 
@@ -43,6 +44,9 @@ class TextRenderer {
         double avgWidthRatio = 0.5;     // Windows average character width / em
         std::map<int, QRawFont> sized;  // by pixel size in 1/64 pixel
         std::map<int, QRawFont> fallbackSized;
+        QRawFont twoLevel;  // the same face without smoothing, for unsmoothed sizes
+        std::map<int, QRawFont> twoLevelSized;
+        GaspTable gasp;
     };
     static QRawFont atSize(std::map<int, QRawFont>& cache, const QRawFont& base, double px);
     FontEntry& font(const LogFont& f);

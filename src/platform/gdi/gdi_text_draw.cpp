@@ -156,7 +156,12 @@ void TextRenderer::draw(GdiPainter& out, DeviceContext& dc, const TextRun& run) 
     const double px = em * k;
     if (!inPath && n > 0 && px > 0.05 && px < 50000 && std::isfinite(px)) {
         p.setTransform(QTransform::fromScale(stretch / k, 1 / k) * full);
-        p.setPen(QColor(s.textColor | 0xFF000000));
+        const QColor textColor(s.textColor | 0xFF000000);
+        p.setPen(textColor);
+        // On pixels, glyphs are smoothed or not as the font's gasp table says
+        // for the size GDI realises; vector targets get plain outlines.
+        const bool twoLevel =
+            out.raster_ && !fe.gasp.smoothed(RealisedPpem(px)) && fe.twoLevel.isValid();
         for (int pass = 0; pass < 2; ++pass) {
             QList<quint32> glyphs;
             QList<QPointF> positions;
@@ -169,15 +174,21 @@ void TextRenderer::draw(GdiPainter& out, DeviceContext& dc, const TextRun& run) 
             if (glyphs.isEmpty())
                 continue;
             QGlyphRun gr;
-            gr.setRawFont(pass == 0 ? atSize(fe.sized, fe.raw, px)
-                                    : atSize(fe.fallbackSized, fe.fallback, px));
+            if (pass == 1)
+                gr.setRawFont(atSize(fe.fallbackSized, fe.fallback, px));
+            else if (twoLevel)
+                gr.setRawFont(atSize(fe.twoLevelSized, fe.twoLevel, px));
+            else
+                gr.setRawFont(atSize(fe.sized, fe.raw, px));
             gr.setGlyphIndexes(glyphs);
             gr.setPositions(positions);
-            p.drawGlyphRun(QPointF(0, 0), gr);
+            if (out.raster_ && !(pass == 0 && twoLevel))
+                DrawSmoothedGlyphRun(p, gr, textColor);
+            else
+                p.drawGlyphRun(QPointF(0, 0), gr);
         }
         p.setTransform(full);
         const double thick = std::max(fe.raw.lineThickness() / 1000.0 * em, 1.0 / k);
-        const QColor textColor(s.textColor | 0xFF000000);
         if (lf.underline) {
             const double y = y0 + fe.raw.underlinePosition() / 1000.0 * em;
             p.fillRect(QRectF(x0, y, width, thick), textColor);

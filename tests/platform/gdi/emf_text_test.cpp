@@ -8,6 +8,7 @@
 
 #include "emf_builder.h"
 #include "platform/gdi/gdi_text.h"
+#include "platform/gdi/glyph_raster.h"
 
 namespace qv::gdi::testing {
 namespace {
@@ -240,6 +241,98 @@ TEST(EmfText, WindowsFacesMapToMetricCompatibleFonts) {
     EXPECT_EQ(MapFaceName(QStringLiteral("Verdana"), 0), QStringLiteral("DejaVu Sans"));
     EXPECT_EQ(MapFaceName(QStringLiteral("No Such Face"), 0x12),
               QStringLiteral("Liberation Serif"));
+}
+
+// Share of inked pixels that are neither the background nor the text colour.
+double greyShare(const QImage& img) {
+    int ink = 0, grey = 0;
+    for (int y = 0; y < img.height(); ++y)
+        for (int x = 0; x < img.width(); ++x) {
+            const int g = qGray(img.pixel(x, y));
+            ink += g < 255;
+            grey += g > 0 && g < 255;
+        }
+    return ink ? double(grey) / ink : 0;
+}
+
+TEST(EmfText, GaspTableDecidesSmoothingBySize) {
+    // Liberation Sans: smoothed up to 8 ppem, two levels up to 17, then smoothed.
+    const QByteArray sans = QByteArray::fromHex(
+        "0000"
+        "0003"
+        "00080002"
+        "00110001"
+        "ffff0003");
+    const GaspTable table = GaspTable::Parse(sans);
+    const struct {
+        int ppem;
+        bool smoothed;
+    } cases[] = {{1, true}, {8, true}, {9, false}, {17, false}, {18, true}, {400, true}};
+    for (const auto& c : cases)
+        EXPECT_EQ(table.smoothed(c.ppem), c.smoothed) << c.ppem;
+    // Missing, short and truncated tables smooth every size.
+    for (const char* hex : {"", "0000", "0000000200080002", "00000001000800"})
+        EXPECT_TRUE(GaspTable::Parse(QByteArray::fromHex(hex)).smoothed(12)) << hex;
+    // GDI realises a font at whole pixels, dropping the fraction.
+    EXPECT_EQ(RealisedPpem(10.74), 10);
+    EXPECT_EQ(RealisedPpem(-3), 0);
+    EXPECT_EQ(RealisedPpem(std::numeric_limits<double>::quiet_NaN()), 65535);
+}
+
+TEST(EmfText, SmallTextIsTwoLevelWhereTheFontSaysSo) {
+    // Arial maps to Liberation Sans, whose gasp table asks for no smoothing
+    // from 9 to 17 pixels per em; below and above, glyphs are smoothed.
+    const struct {
+        int height;
+        bool twoLevel;
+    } cases[] = {{-6, false}, {-12, true}, {-16, true}, {-40, false}};
+    for (const auto& c : cases) {
+        EmfBuilder b(300, 60);
+        addFont(b, c.height);
+        addText(b, 4, 4, u"Mzdový list");
+        const double grey = greyShare(RenderEmf(b.finish(), QSize(300, 60)));
+        if (c.twoLevel)
+            EXPECT_EQ(grey, 0) << c.height;
+        else
+            EXPECT_GT(grey, 0.2) << c.height;
+    }
+}
+
+TEST(EmfText, SmoothedDarkTextIsThinnerLightTextFuller) {
+    QRawFont font = QRawFont::fromFont(QFont(QStringLiteral("Liberation Sans")));
+    font.setPixelSize(7);
+    QGlyphRun run;
+    run.setRawFont(font);
+    const QList<quint32> glyphs = font.glyphIndexesForString(QStringLiteral("Odpracované dny"));
+    run.setGlyphIndexes(glyphs);
+    QList<QPointF> positions;
+    for (qsizetype i = 0; i < glyphs.size(); ++i)
+        positions.append(QPointF(2 + 4.3 * i, 12));
+    run.setPositions(positions);
+    // Total ink of one colour over the other, smoothed through the curve or plain.
+    const auto ink = [&](QColor text, QColor ground, bool smoothed) {
+        QImage img(80, 16, QImage::Format_RGB32);
+        img.fill(ground);
+        QPainter p(&img);
+        if (smoothed) {
+            DrawSmoothedGlyphRun(p, run, text);
+        } else {
+            p.setPen(text);
+            p.drawGlyphRun(QPointF(0, 0), run);
+        }
+        p.end();
+        double sum = 0;
+        for (int y = 0; y < img.height(); ++y)
+            for (int x = 0; x < img.width(); ++x)
+                sum += std::abs(qGray(img.pixel(x, y)) - qGray(ground.rgb()));
+        return sum;
+    };
+    const double darkPlain = ink(Qt::black, Qt::white, false);
+    const double darkSmoothed = ink(Qt::black, Qt::white, true);
+    EXPECT_GT(darkPlain, 0);
+    EXPECT_LT(darkSmoothed, 0.9 * darkPlain);
+    EXPECT_GT(darkSmoothed, 0.4 * darkPlain);
+    EXPECT_GT(ink(Qt::white, Qt::black, true), 1.1 * ink(Qt::white, Qt::black, false));
 }
 
 }  // namespace
