@@ -103,6 +103,11 @@ void TextRenderer::draw(GdiPainter& out, DeviceContext& dc, const TextRun& run) 
     QList<QPointF> natural;
     if (!haveDx)
         natural = fe.raw.advancesForGlyphIndexes(ids);
+    // SetTextJustification spreads its extra space over the break characters
+    // (spaces) of text drawn without advances, the remainder to the first ones.
+    const bool justify =
+        !haveDx && s.textJustifyBreaks > 0 && s.textJustifyExtra != 0 && n == run.text.size();
+    int breaksSeen = 0;
     for (qsizetype i = 0; i < n; ++i) {
         double ax, ay = 0;
         if (haveDx) {
@@ -116,6 +121,12 @@ void TextRenderer::draw(GdiPainter& out, DeviceContext& dc, const TextRun& run) 
                 adv = a.isEmpty() ? adv : a[0].x();
             }
             ax = adv / 1000.0 * em * stretch + s.textCharExtra * sc;
+            if (justify && run.text[i] == QLatin1Char(' ') && breaksSeen < s.textJustifyBreaks) {
+                const int extra = s.textJustifyExtra, breaks = s.textJustifyBreaks;
+                const int share = extra / breaks + (breaksSeen < extra % breaks ? 1 : 0);
+                ax += share * sc;
+                ++breaksSeen;
+            }
         }
         pos[i + 1] = pos[i] + QPointF(ax, ay);
     }

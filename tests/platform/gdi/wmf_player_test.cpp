@@ -328,6 +328,36 @@ TEST(WmfPlayer, ExtTextOutRectangleStoredWithoutFlagsIsSkipped) {
     EXPECT_EQ(ink(true), plain);
 }
 
+// SetTextJustification widens the spaces of text drawn without advances.
+TEST(WmfPlayer, TextJustificationWidensTheBreaks) {
+    std::vector<uint8_t> font;
+    for (int w : {-20, 0, 0, 0, 400})
+        WmfBuilder::Put16(font, static_cast<uint16_t>(w));
+    font.insert(font.end(), {0, 0, 0, 0, 0, 0, 0, 0});
+    for (char c : std::string("Arial"))
+        font.push_back(static_cast<uint8_t>(c));
+    font.push_back(0);
+    auto rightmostInk = [&](int extra) {
+        WmfBuilder b = Canvas();
+        b.raw(kMetaCreateFontIndirect, font);
+        b.record(kMetaSelectObject, {0});
+        b.record(kMetaSetBkMode, {1});
+        if (extra)
+            b.record(kMetaSetTextJustification, {1, extra});
+        b.record(kMetaTextOut, {3, 'I' | (' ' << 8), 'I', 10, 5});  // "I I" at (5, 10)
+        const QImage image = Render(b.bytes());
+        int right = -1;
+        for (int y = 0; y < 100; ++y)
+            for (int x = 0; x < 100; ++x)
+                if (qGray(image.pixel(x, y)) < 128)
+                    right = std::max(right, x);
+        return right;
+    };
+    const int plain = rightmostInk(0);
+    EXPECT_GT(plain, 5);
+    EXPECT_NEAR(rightmostInk(30), plain + 30, 1);
+}
+
 TEST(WmfPlayer, DamagedRecordsNeverCrash) {
     WmfBuilder b = Canvas();
     b.record(kMetaCreatePenIndirect, {0, 3, 0, 0, 0});
