@@ -96,6 +96,10 @@ void EmfDocument::play(QPainter& painter, const QRectF& target, PlaybackLog* log
     PlaybackLog localLog(QStringLiteral("EMF"));
     PlaybackLog& skipped = log ? *log : localLog;
     DeviceContext dc(header_.reference, header_.handles);
+    // Enhanced metafiles play under a world transform, which needs the
+    // advanced graphics mode: rectangles and ellipses keep their right and
+    // bottom edges. (Windows metafiles play in the compatible mode.)
+    dc.state().graphicsMode = kGmAdvanced;
     GdiPainter out(painter, deviceToTarget);
     EmfContext context{dc, out};
     const auto* base = reinterpret_cast<const uint8_t*>(bytes_.constData());

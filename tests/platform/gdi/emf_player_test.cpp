@@ -29,14 +29,17 @@ TEST(EmfPlacement, NaturalSizeComesFromTheFrameAt96Dpi) {
     EXPECT_NEAR(doc.naturalSize().height(), 120, 0.01);
 }
 
-TEST(EmfGeometry, CompatibleModeRectangleLeavesOutRightAndBottomEdge) {
+// An enhanced metafile plays in the advanced graphics mode: the rectangle
+// keeps its right and bottom edge. A Windows metafile plays in the compatible
+// mode, which leaves them out.
+TEST(EmfGeometry, RectangleKeepsItsRightAndBottomEdgeInPlayback) {
     EmfBuilder b;
     b.rec(37, {kStock | 4}).rec(43, {10, 10, 20, 20});
     const QImage img = RenderEmf(b.finish());
     EXPECT_EQ(At(img, 10, 10), 0u);
-    EXPECT_EQ(At(img, 19, 19), 0u);
-    EXPECT_EQ(At(img, 20, 15), 0xFFFFFFu);
-    EXPECT_EQ(At(img, 15, 20), 0xFFFFFFu);
+    EXPECT_EQ(At(img, 20, 20), 0u);
+    EXPECT_EQ(At(img, 21, 15), 0xFFFFFFu);
+    EXPECT_EQ(At(img, 15, 21), 0xFFFFFFu);
 }
 
 TEST(EmfObjects, StockGreyBrushes) {

@@ -60,6 +60,10 @@ TEST(WmfPlayer, ObjectsTakeTheLowestFreeSlotAndCoordinatesAreYFirst) {
     EXPECT_EQ(image.pixel(25, 35), qRgb(0, 255, 0));
     EXPECT_EQ(image.pixel(25, 5), kWhite);
     EXPECT_EQ(image.pixel(35, 25), kWhite);
+    // The compatible graphics mode leaves out the right and bottom edge.
+    EXPECT_EQ(image.pixel(28, 38), qRgb(0, 255, 0));
+    EXPECT_EQ(image.pixel(30, 35), kWhite);
+    EXPECT_EQ(image.pixel(25, 40), kWhite);
 }
 
 TEST(WmfPlayer, ObjectDeletedWhileSavedComesBackWithRestoreDc) {
