@@ -30,6 +30,18 @@ TEST(EmfPens, CosmeticPensStayOnePixelGeometricPensScale) {
     }
 }
 
+// A thin line lands on the pixel row nearest its coordinate, as GDI rounds it:
+// drawn at a tenth of the size, y = 10.6 is row 11 and y = 30.4 row 30.
+TEST(EmfPens, ThinLinesRoundToTheNearestPixelRow) {
+    EmfBuilder b(1000, 1000);
+    b.rec(27, {0, 106}).rec(54, {900, 106}).rec(27, {0, 304}).rec(54, {900, 304});
+    const QImage img = RenderEmf(b.finish(), QSize(100, 100));
+    EXPECT_EQ(darkInColumn(img, 50, 8, 13), 1);
+    EXPECT_EQ(At(img, 50, 11), 0u);
+    EXPECT_EQ(darkInColumn(img, 50, 28, 33), 1);
+    EXPECT_EQ(At(img, 50, 30), 0u);
+}
+
 TEST(EmfPens, DashesTurnSolidAboveWidthOneAndGapsTakeTheOpaqueBackground) {
     const struct {
         int width, bkMode;
