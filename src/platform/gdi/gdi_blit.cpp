@@ -307,13 +307,8 @@ void GdiPainter::gradientFill(DeviceContext& dc, std::span<const GradientVertex>
         const GradientVertex& a = vertices[indices[i]];
         const GradientVertex& b = vertices[indices[i + 1]];
         if (mode == 2) {
-            const GradientVertex& c = vertices[indices[i + 2]];
-            QPainterPath tri;
-            tri.addPolygon(t.map(QPolygonF({a.point, b.point, c.point})));
-            const QColor avg((a.color.red() + b.color.red() + c.color.red()) / 3,
-                             (a.color.green() + b.color.green() + c.color.green()) / 3,
-                             (a.color.blue() + b.color.blue() + c.color.blue()) / 3);
-            painter_.fillPath(tri, avg);
+            shadeTriangle(t.map(QPolygonF({a.point, b.point, vertices[indices[i + 2]].point})),
+                          {a.color, b.color, vertices[indices[i + 2]].color});
             continue;
         }
         const QRectF r = QRectF(a.point, b.point).normalized();
@@ -326,6 +321,59 @@ void GdiPainter::gradientFill(DeviceContext& dc, std::span<const GradientVertex>
         area.addRect(r);
         painter_.fillPath(t.map(area), g);
     }
+}
+
+// A triangle whose colour runs linearly between its corners (Gouraud
+// shading): each channel is an affine function of the position, evaluated
+// per pixel of the target into an image that the triangle then clips.
+void GdiPainter::shadeTriangle(const QPolygonF& device, const std::array<QColor, 3>& colors) {
+    const QPolygonF target = placement_.map(device);
+    const QPointF p0 = target[0], p1 = target[1], p2 = target[2];
+    const double area =
+        (p1.x() - p0.x()) * (p2.y() - p0.y()) - (p2.x() - p0.x()) * (p1.y() - p0.y());
+    QPainterPath shape;
+    shape.addPolygon(device);
+    if (!(std::fabs(area) > 1e-9))
+        return;
+    // Pixels of the image per target unit: finer on vector targets, and
+    // bounded so that a huge triangle cannot ask for a huge image.
+    QRectF box = target.boundingRect();
+    if (raster_ && painter_.device())
+        box &= QRectF(0, 0, painter_.device()->width(), painter_.device()->height());
+    if (box.isEmpty())
+        return;
+    double density = raster_ ? 1.0 : 2.0;
+    constexpr double kMaxPixels = 4e6;
+    if (box.width() * box.height() * density * density > kMaxPixels)
+        density = std::sqrt(kMaxPixels / (box.width() * box.height()));
+    const int w = std::max(1, static_cast<int>(std::ceil(box.width() * density)));
+    const int h = std::max(1, static_cast<int>(std::ceil(box.height() * density)));
+    QImage image(w, h, QImage::Format_RGB32);
+    if (image.isNull())
+        return;
+    for (int y = 0; y < h; ++y) {
+        QRgb* line = reinterpret_cast<QRgb*>(image.scanLine(y));
+        const double py = box.top() + (y + 0.5) / density;
+        for (int x = 0; x < w; ++x) {
+            const double px = box.left() + (x + 0.5) / density;
+            // Barycentric weights of the pixel centre.
+            const double w1 =
+                ((px - p0.x()) * (p2.y() - p0.y()) - (p2.x() - p0.x()) * (py - p0.y())) / area;
+            const double w2 =
+                ((p1.x() - p0.x()) * (py - p0.y()) - (px - p0.x()) * (p1.y() - p0.y())) / area;
+            const double w0 = 1 - w1 - w2;
+            const auto channel = [&](int (QColor::*get)() const) {
+                const double v =
+                    w0 * (colors[0].*get)() + w1 * (colors[1].*get)() + w2 * (colors[2].*get)();
+                return std::clamp(static_cast<int>(std::lround(v)), 0, 255);
+            };
+            line[x] = qRgb(channel(&QColor::red), channel(&QColor::green), channel(&QColor::blue));
+        }
+    }
+    QBrush brush(image);
+    brush.setTransform(QTransform::fromScale(1 / density, 1 / density) *
+                       QTransform::fromTranslate(box.left(), box.top()) * placement_.inverted());
+    painter_.fillPath(shape, brush);
 }
 
 }  // namespace qv::gdi

@@ -16,6 +16,7 @@
 #include <QPainter>
 #include <QPolygonF>
 #include <QString>
+#include <array>
 #include <cstdint>
 #include <memory>
 #include <optional>
@@ -154,6 +155,7 @@ class GdiPainter {
     // target or the transform does not allow it.
     bool composeOnPixels(const DcState& s, const QRectF& destination, const QImage* source,
                          const QRectF& sourceRect, uint32_t rop);
+    void shadeTriangle(const QPolygonF& device, const std::array<QColor, 3>& colors);
     void drawImage(const DcState& s, const QPainterPath& deviceQuad, const QRectF& destDevice,
                    const QImage& image, const QRectF& sourceRect, uint32_t rop);
 

@@ -290,5 +290,35 @@ TEST(EmfBitmaps, BitBltWithoutSourceFillsWithTheBrush) {
     EXPECT_EQ(At(img, 45, 45), 0xFFFFFFu);
 }
 
+// GRADIENTFILL in triangle mode shades linearly between the corner colours.
+TEST(EmfGradient, TriangleColoursRunBetweenItsCorners) {
+    std::vector<uint8_t> body;
+    for (int v : {0, 0, 100, 100, 3, 1, 2})  // bounds, vertices, triangles, GRADIENT_FILL_TRIANGLE
+        EmfBuilder::put32(body, static_cast<uint32_t>(v));
+    const struct {
+        int x, y;
+        int r, g, b;
+    } corners[] = {{0, 0, 255, 0, 0}, {100, 0, 0, 255, 0}, {0, 100, 0, 0, 255}};
+    for (const auto& c : corners) {
+        EmfBuilder::put32(body, static_cast<uint32_t>(c.x));
+        EmfBuilder::put32(body, static_cast<uint32_t>(c.y));
+        for (int v : {c.r, c.g, c.b, 0})
+            EmfBuilder::put16(body, static_cast<uint16_t>(v << 8));
+    }
+    for (int v : {0, 1, 2})
+        EmfBuilder::put32(body, static_cast<uint32_t>(v));
+    EmfBuilder b;
+    b.raw(118, body);
+    const QImage img = RenderEmf(b.finish());
+    const auto near = [](QRgb got, int r, int g, int bl) {
+        return std::abs(qRed(got) - r) <= 8 && std::abs(qGreen(got) - g) <= 8 &&
+               std::abs(qBlue(got) - bl) <= 8;
+    };
+    EXPECT_TRUE(near(img.pixel(2, 2), 246, 5, 5)) << std::hex << img.pixel(2, 2);
+    EXPECT_TRUE(near(img.pixel(90, 5), 13, 230, 13)) << std::hex << img.pixel(90, 5);
+    EXPECT_TRUE(near(img.pixel(33, 33), 86, 85, 85)) << std::hex << img.pixel(33, 33);
+    EXPECT_EQ(At(img, 80, 80), 0xFFFFFFu);  // outside the triangle
+}
+
 }  // namespace
 }  // namespace qv::gdi::testing
