@@ -139,6 +139,20 @@ TEST(EmfText, DxAdvancesAreAuthoritativeAndPerByteForNarrowStrings) {
     EXPECT_EQ(DarkPixels(img, QRect(30, 0, 70, 60)), 0);
 }
 
+// With ETO_PDY the advances come in pairs: across, then up the page.
+TEST(EmfText, PdyAdvancesMoveTheNextGlyphUp) {
+    EmfBuilder b(200, 100);
+    addFont(b, -20);
+    addText(b, 10, 50, u"HH", 0x2000, QRect(), {40, 25, 0, 0});
+    const QImage img = RenderEmf(b.finish(), QSize(200, 100));
+    const QRect first = inkBox(img.copy(0, 0, 45, 100));
+    const QRect second = inkBox(img.copy(45, 0, 155, 100)).translated(45, 0);
+    ASSERT_FALSE(first.isEmpty());
+    ASSERT_FALSE(second.isEmpty());
+    EXPECT_NEAR(second.left() - first.left(), 40, 1);
+    EXPECT_NEAR(first.top() - second.top(), 25, 1);
+}
+
 TEST(EmfText, EscapementRotatesCounterClockwise) {
     EmfBuilder b(200, 200);
     addFont(b, -20, "Arial", 900);
