@@ -185,6 +185,20 @@ bool PlayEmfBitmapRecord(EmfContext& c, uint32_t type, const RecordReader& r) {
             c.out.maskBlt(dc, op, mask, QPoint(r.i32(100), r.i32(104)), r.u32(40));
             return true;
         }
+        case kEmrPlgBlt: {
+            const std::array<QPointF, 3> corners = {QPointF(r.i32(24), r.i32(28)),
+                                                    QPointF(r.i32(32), r.i32(36)),
+                                                    QPointF(r.i32(40), r.i32(44))};
+            const QImage img = decode(dibAt(r, 96, 92), s, true);
+            if (img.isNull())
+                throw RecordError("bad bitmap");
+            QImage mask;
+            if (r.u32(128) != 0)
+                mask = decode(dibAt(r, 124, 120), s, true);
+            c.out.plgBlt(dc, corners, img, QRectF(r.i32(48), r.i32(52), r.i32(56), r.i32(60)), mask,
+                         QPoint(r.i32(112), r.i32(116)));
+            return true;
+        }
         case kEmrAlphaBlend:
         case kEmrTransparentBlt: {
             BlitOp op;

@@ -9,6 +9,27 @@
 namespace qv::gdi {
 namespace {
 
+// The source with the destination kept where a monochrome mask is 0: the
+// mask becomes transparency. The mask's origin lines up with the source
+// rectangle's top-left corner.
+QImage MaskedSource(const QImage& source, QPointF sourceOrigin, const QImage& mask,
+                    QPoint maskOrigin) {
+    QImage img = source.convertToFormat(QImage::Format_ARGB32);
+    const QImage m = mask.convertToFormat(QImage::Format_RGB32);
+    for (int y = 0; y < img.height(); ++y) {
+        auto* line = reinterpret_cast<QRgb*>(img.scanLine(y));
+        const int my = y - static_cast<int>(sourceOrigin.y()) + maskOrigin.y();
+        for (int x = 0; x < img.width(); ++x) {
+            const int mx = x - static_cast<int>(sourceOrigin.x()) + maskOrigin.x();
+            const bool set = my >= 0 && mx >= 0 && my < m.height() && mx < m.width() &&
+                             (m.pixel(mx, my) & 0xFFFFFF) != 0;
+            if (!set)
+                line[x] = 0;
+        }
+    }
+    return img;
+}
+
 struct Composition {
     bool draw = true;
     bool invertSource = false;
@@ -275,21 +296,35 @@ void GdiPainter::maskBlt(DeviceContext& dc, const BlitOp& op, const QImage& mask
         drawImage(s, QPainterPath(), op.destination, *op.source, op.sourceRect, fore);
         return;
     }
-    // Destination kept where the mask is 0: the mask becomes transparency.
-    QImage img = op.source->convertToFormat(QImage::Format_ARGB32);
-    const QImage m = mask.convertToFormat(QImage::Format_RGB32);
-    for (int y = 0; y < img.height(); ++y) {
-        auto* line = reinterpret_cast<QRgb*>(img.scanLine(y));
-        const int my = y - static_cast<int>(op.sourceRect.y()) + maskOrigin.y();
-        for (int x = 0; x < img.width(); ++x) {
-            const int mx = x - static_cast<int>(op.sourceRect.x()) + maskOrigin.x();
-            const bool set = my >= 0 && mx >= 0 && my < m.height() && mx < m.width() &&
-                             (m.pixel(mx, my) & 0xFFFFFF) != 0;
-            if (!set)
-                line[x] = 0;
-        }
-    }
+    const QImage img = MaskedSource(*op.source, op.sourceRect.topLeft(), mask, maskOrigin);
     drawImage(s, QPainterPath(), op.destination, img, op.sourceRect, fore);
+}
+
+void GdiPainter::plgBlt(DeviceContext& dc, const std::array<QPointF, 3>& corners,
+                        const QImage& source, const QRectF& sourceRect, const QImage& mask,
+                        QPoint maskOrigin) {
+    if (source.isNull() || sourceRect.width() == 0 || sourceRect.height() == 0)
+        return;
+    DcState& s = dc.state();
+    syncClip(s);
+    // The source rectangle's top-left, top-right and bottom-left corners go
+    // to the three points: an affine map onto the parallelogram.
+    const QPointF across = corners[1] - corners[0];
+    const QPointF down = corners[2] - corners[0];
+    const double m11 = across.x() / sourceRect.width(), m12 = across.y() / sourceRect.width();
+    const double m21 = down.x() / sourceRect.height(), m22 = down.y() / sourceRect.height();
+    const QTransform toLogical(m11, m12, m21, m22,
+                               corners[0].x() - sourceRect.x() * m11 - sourceRect.y() * m21,
+                               corners[0].y() - sourceRect.x() * m12 - sourceRect.y() * m22);
+    const QTransform full = toLogical * s.logicalToDevice() * placement_;
+    if (!full.isInvertible())
+        return;
+    const QImage img =
+        mask.isNull() ? source : MaskedSource(source, sourceRect.topLeft(), mask, maskOrigin);
+    painter_.setTransform(full);
+    painter_.setRenderHint(QPainter::SmoothPixmapTransform, s.stretchMode == kHalftone);
+    painter_.drawImage(sourceRect, img, sourceRect);
+    painter_.setTransform(placement_);
 }
 
 void GdiPainter::gradientFill(DeviceContext& dc, std::span<const GradientVertex> vertices,

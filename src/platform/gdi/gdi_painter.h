@@ -123,6 +123,11 @@ class GdiPainter {
     // MaskBlt: where the mask is 1 the foreground ROP3 applies, else the background one.
     void maskBlt(DeviceContext& dc, const BlitOp& op, const QImage& mask, QPoint maskOrigin,
                  uint32_t rop4);
+    // PlgBlt: the source rectangle onto the parallelogram whose top-left,
+    // top-right and bottom-left corners are given (logical); an optional
+    // monochrome mask keeps the destination where it is 0.
+    void plgBlt(DeviceContext& dc, const std::array<QPointF, 3>& corners, const QImage& source,
+                const QRectF& sourceRect, const QImage& mask, QPoint maskOrigin);
     // GradientFill: rectangles (horizontal or vertical) or triangles, logical.
     struct GradientVertex {
         QPointF point;

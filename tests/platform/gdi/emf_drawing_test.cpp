@@ -320,5 +320,39 @@ TEST(EmfGradient, TriangleColoursRunBetweenItsCorners) {
     EXPECT_EQ(At(img, 80, 80), 0xFFFFFFu);  // outside the triangle
 }
 
+// PLGBLT maps the source onto a parallelogram; its mask keeps the
+// destination where the mask is 0.
+TEST(EmfBitmaps, PlgBltDrawsOntoTheParallelogramThroughItsMask) {
+    for (bool masked : {false, true}) {
+        std::vector<uint8_t> body;
+        const auto put = [&](std::initializer_list<int64_t> words) {
+            for (int64_t w : words)
+                EmfBuilder::put32(body, static_cast<uint32_t>(w));
+        };
+        put({0, 0, 100, 100});                      // bounds
+        put({10, 10, 60, 10, 30, 60});              // top-left, top-right, bottom-left
+        put({0, 0, 2, 2});                          // source rectangle
+        put({0x3F800000, 0, 0, 0x3F800000, 0, 0});  // source transform
+        put({0, 0});                                // background, usage
+        put({140, 40, 180, 16});                    // source header and bits
+        put({0, 0, 0});                             // mask origin, usage
+        put(masked ? std::initializer_list<int64_t>{196, 48, 244, 8}
+                   : std::initializer_list<int64_t>{0, 0, 0, 0});
+        put({40, 2, 2, 0x180001, 0, 0, 0, 0, 0, 0});  // 2 x 2, 24 bits
+        for (int row = 0; row < 2; ++row)
+            body.insert(body.end(), {0, 0, 255, 0, 0, 255, 0, 0});  // red
+        put({40, 2, 2, 0x10001, 0, 0, 0, 0, 2, 0});                 // 2 x 2, 1 bit
+        put({0x000000, 0xFFFFFF});                                  // colour table
+        put({0x80, 0x80});                                          // left column set
+        EmfBuilder b;
+        b.raw(79, body);
+        const QImage img = RenderEmf(b.finish());
+        EXPECT_EQ(At(img, 32, 35), 0xFF0000u) << masked;  // left half
+        EXPECT_EQ(At(img, 57, 35), masked ? 0xFFFFFFu : 0xFF0000u) << masked;
+        EXPECT_EQ(At(img, 13, 55), 0xFFFFFFu) << masked;  // left of the slanted edge
+        EXPECT_EQ(At(img, 70, 20), 0xFFFFFFu) << masked;
+    }
+}
+
 }  // namespace
 }  // namespace qv::gdi::testing
