@@ -144,6 +144,9 @@ bool PlayEmfDrawRecord(EmfContext& c, uint32_t type, const RecordReader& r) {
             out.angleArc(dc, QPointF(r.i32(8), r.i32(12)), r.u32(16), start, sweep);
             return true;
         }
+        case kEmrExtFloodFill:
+            out.floodFill(dc, QPointF(r.i32(8), r.i32(12)), ColorRef(r.u32(16)), r.u32(20) == 1);
+            return true;
         case kEmrSetPixelV:
             out.setPixel(dc, QPointF(r.i32(8), r.i32(12)), ColorRef(r.u32(16)));
             return true;

@@ -91,6 +91,9 @@ class GdiPainter {
     void angleArc(DeviceContext& dc, QPointF center, double radius, double startDeg,
                   double sweepDeg);
     void setPixel(DeviceContext& dc, QPointF p, QRgb color);
+    // ExtFloodFill with the current brush from a logical point: the area of
+    // the colour (surface) or the area bounded by it. Needs an image target.
+    void floodFill(DeviceContext& dc, QPointF start, QRgb color, bool surface);
 
     // Path bracket.
     void beginPath(DeviceContext& dc);

@@ -74,6 +74,13 @@ bool WmfPlayback::drawRecord(const WmfRecord& r) {
                          QPointF(r.word(1), r.word(0)));
             break;
         }
+        case kMetaFloodFill:
+            painter_.floodFill(dc_, snap(QPointF(r.word(3), r.word(2))), ColorRef(r.u32(0)), false);
+            break;
+        case kMetaExtFloodFill:
+            painter_.floodFill(dc_, snap(QPointF(r.word(4), r.word(3))), ColorRef(r.u32(2)),
+                               r.word(0) == 1);
+            break;
         case kMetaSetPixel:
             painter_.setPixel(dc_, snap(QPointF(r.word(3), r.word(2))), ColorRef(r.u32(0)));
             break;

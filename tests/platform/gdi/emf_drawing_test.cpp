@@ -354,5 +354,25 @@ TEST(EmfBitmaps, PlgBltDrawsOntoTheParallelogramThroughItsMask) {
     }
 }
 
+// EXTFLOODFILL fills from a point with the brush: up to a border colour, or
+// the area of one colour.
+TEST(EmfShapes, FloodFillStopsAtTheBorderOrFillsTheSurface) {
+    const struct {
+        int x, y, color, mode;
+        QRgb inside, outside;
+    } cases[] = {{25, 25, 0x000000, 0, 0xFF0000, 0xFFFFFF},   // FLOODFILLBORDER
+                 {80, 80, 0xFFFFFF, 1, 0xFFFFFF, 0xFF0000}};  // FLOODFILLSURFACE
+    for (const auto& c : cases) {
+        EmfBuilder b;
+        b.rec(37, {kStock | 5}).rec(43, {10, 10, 50, 50});  // hollow brush, black frame
+        b.rec(39, {1, 0, kRed, 0}).rec(37, {1});
+        b.rec(53, {c.x, c.y, c.color, c.mode});
+        const QImage img = RenderEmf(b.finish());
+        EXPECT_EQ(At(img, 30, 30), c.inside) << c.mode;
+        EXPECT_EQ(At(img, 80, 20), c.outside) << c.mode;
+        EXPECT_EQ(At(img, 10, 30), 0u) << c.mode;  // the frame itself
+    }
+}
+
 }  // namespace
 }  // namespace qv::gdi::testing

@@ -362,6 +362,24 @@ TEST(WmfPlayer, TextJustificationWidensTheBreaks) {
     EXPECT_NEAR(rightmostInk(30), plain + 30, 1);
 }
 
+TEST(WmfPlayer, FloodFillsReadTheirParametersInWmfOrder) {
+    for (bool extended : {false, true}) {
+        WmfBuilder b = Canvas();
+        b.record(kMetaCreateBrushIndirect, {1, 0, 0, 0});  // slot 0: hollow brush
+        b.record(kMetaSelectObject, {0});
+        b.record(kMetaRectangle, {50, 50, 10, 10});
+        SolidBrush(b, kRedRef);  // slot 1
+        b.record(kMetaSelectObject, {1});
+        if (extended)  // mode, colour, y, x: FLOODFILLBORDER from (30, 25)
+            b.record(kMetaExtFloodFill, {0, 0, 0, 25, 30});
+        else  // colour, y, x
+            b.record(kMetaFloodFill, {0, 0, 25, 30});
+        const QImage image = Render(b.bytes());
+        EXPECT_EQ(image.pixel(30, 30), qRgb(255, 0, 0)) << extended;
+        EXPECT_EQ(image.pixel(80, 80), kWhite) << extended;
+    }
+}
+
 TEST(WmfPlayer, DamagedRecordsNeverCrash) {
     WmfBuilder b = Canvas();
     b.record(kMetaCreatePenIndirect, {0, 3, 0, 0, 0});
