@@ -9,7 +9,7 @@ packages=(
   qt6-base-dev
   libgtest-dev
   libemf-dev
-  fonts-liberation2 fonts-dejavu-core
+  fonts-liberation2 fonts-dejavu-core fonts-crosextra-carlito fonts-crosextra-caladea
   xvfb xauth
 )
 

@@ -18,6 +18,7 @@ namespace {
 struct FaceRule {
     const char* windowsName;  // lower case
     const char* family;
+    const char* twin = nullptr;  // a face made to the same metrics, used when installed
 };
 
 // Windows faces and the installed faces with the same advance widths.
@@ -31,13 +32,13 @@ constexpr FaceRule kFaceRules[] = {
     {"system", "Liberation Sans"},
     {"tahoma", "Liberation Sans"},
     {"segoe ui", "Liberation Sans"},
-    {"calibri", "Liberation Sans"},
+    {"calibri", "Liberation Sans", "Carlito"},
     {"arial narrow", "Liberation Sans Narrow"},
     {"verdana", "DejaVu Sans"},
     {"times new roman", "Liberation Serif"},
     {"times", "Liberation Serif"},
     {"ms serif", "Liberation Serif"},
-    {"cambria", "Liberation Serif"},
+    {"cambria", "Liberation Serif", "Caladea"},
     {"georgia", "Liberation Serif"},
     {"garamond", "Liberation Serif"},
     {"courier new", "Liberation Mono"},
@@ -49,6 +50,17 @@ constexpr FaceRule kFaceRules[] = {
     {"symbol", "DejaVu Sans"},
     {"wingdings", "DejaVu Sans"},
 };
+
+// Whether a family is installed; asked once per name.
+bool Installed(const QString& family) {
+    static std::mutex mutex;
+    static std::unordered_map<QString, bool> known;
+    std::lock_guard lock(mutex);
+    auto it = known.find(family.toLower());
+    if (it == known.end())
+        it = known.emplace(family.toLower(), QFontDatabase::hasFamily(family)).first;
+    return it->second;
+}
 
 struct CharSetRule {
     uint8_t charSet;
@@ -121,20 +133,14 @@ void appendCodePoint(QString& s, char32_t c) {
 QString MapFaceName(const QString& faceName, uint8_t pitchAndFamily) {
     const QString lower = faceName.trimmed().toLower();
     for (const FaceRule& rule : kFaceRules) {
-        if (lower == QLatin1String(rule.windowsName))
+        if (lower == QLatin1String(rule.windowsName)) {
+            if (rule.twin && Installed(QString::fromLatin1(rule.twin)))
+                return QString::fromLatin1(rule.twin);
             return QString::fromLatin1(rule.family);
-    }
-    static std::mutex mutex;
-    static std::unordered_map<QString, bool> installed;
-    if (!lower.isEmpty()) {
-        std::lock_guard lock(mutex);
-        auto it = installed.find(lower);
-        if (it == installed.end()) {
-            it = installed.emplace(lower, QFontDatabase::hasFamily(faceName.trimmed())).first;
         }
-        if (it->second)
-            return faceName.trimmed();
     }
+    if (!lower.isEmpty() && Installed(faceName.trimmed()))
+        return faceName.trimmed();
     const int family = pitchAndFamily & 0xF0;
     if (family == 0x10)
         return QStringLiteral("Liberation Serif");  // FF_ROMAN

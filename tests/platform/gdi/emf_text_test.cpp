@@ -253,6 +253,9 @@ TEST(EmfText, WindowsFacesMapToMetricCompatibleFonts) {
               QStringLiteral("Liberation Serif"));
     EXPECT_EQ(MapFaceName(QStringLiteral("Courier New"), 0), QStringLiteral("Liberation Mono"));
     EXPECT_EQ(MapFaceName(QStringLiteral("Verdana"), 0), QStringLiteral("DejaVu Sans"));
+    // Office's faces have metric twins, installed with the other fonts.
+    EXPECT_EQ(MapFaceName(QStringLiteral("Calibri"), 0), QStringLiteral("Carlito"));
+    EXPECT_EQ(MapFaceName(QStringLiteral("Cambria"), 0), QStringLiteral("Caladea"));
     EXPECT_EQ(MapFaceName(QStringLiteral("No Such Face"), 0x12),
               QStringLiteral("Liberation Serif"));
 }
