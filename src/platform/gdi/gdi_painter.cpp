@@ -187,13 +187,15 @@ bool GdiPainter::makePen(const DcState& s, double length, QPen* out, std::option
     const double deviceWidth = lp.width * linearScale(s.logicalToDevice());
     const double targetWidth = deviceWidth * targetScale_;
     const bool cosmetic = (lp.extended && lp.cosmetic()) || lp.width == 0 || targetWidth < 1.5;
+    const double realisedWidth = std::max(1.0, std::round(targetWidth));
     QPen pen(color);
     if (cosmetic) {
         pen.setCosmetic(true);
         pen.setWidth(0);
         pen.setCapStyle(Qt::FlatCap);
     } else {
-        pen.setWidthF(deviceWidth);
+        // On pixels GDI realises a pen at a whole number of them.
+        pen.setWidthF(raster_ ? realisedWidth / targetScale_ : deviceWidth);
         const uint32_t cap = lp.extended ? (lp.style & kPsEndcapMask) : kPsEndcapRound;
         const uint32_t join = lp.extended ? (lp.style & kPsJoinMask) : kPsJoinRound;
         pen.setCapStyle(cap == kPsEndcapFlat     ? Qt::FlatCap
@@ -210,7 +212,10 @@ bool GdiPainter::makePen(const DcState& s, double length, QPen* out, std::option
     if (dashed) {
         std::vector<double> pattern;
         if (style == kPsUserStyle) {
-            const double unit = cosmetic ? 1.0 : std::max(lp.width, 1e-9);
+            // Entries are logical lengths; Qt counts them in pen widths.
+            double unit = cosmetic ? 1.0 : std::max(lp.width, 1e-9);
+            if (!cosmetic && raster_)
+                unit *= realisedWidth / targetWidth;
             for (double d : lp.dashes)
                 pattern.push_back(std::max(d / unit, 0.01));
         } else {
@@ -260,6 +265,8 @@ void GdiPainter::strokeDevicePath(const DcState& s, const QPainterPath& path) {
         strokeTinyPath(path, pen);
         return;
     }
+    if (raster_ && strokeOnPixels(placement_.map(path), pen, gap))
+        return;
     {
         const PixelCentred centred(painter_, pen.isCosmetic() && raster_);
         if (gap)
@@ -267,6 +274,46 @@ void GdiPainter::strokeDevicePath(const DcState& s, const QPainterPath& path) {
         painter_.strokePath(path, pen);
     }
     painter_.setCompositionMode(QPainter::CompositionMode_SourceOver);
+}
+
+// GDI draws lines in whole pixels: it rounds every coordinate and realises
+// the pen at a whole width, a line of odd width centred on the pixel at its
+// coordinate and one of even width reaching half its width above and to the
+// left. Qt's pixel n spans n to n + 1, so odd widths move half a pixel. The
+// path is in target pixels; false when it lies too far out to snap.
+bool GdiPainter::strokeOnPixels(const QPainterPath& target, QPen pen, std::optional<QPen> gap) {
+    constexpr double kPixelRange = 1 << 30;
+    const QRectF extent = target.controlPointRect();
+    if (!(std::abs(extent.left()) < kPixelRange && std::abs(extent.right()) < kPixelRange &&
+          std::abs(extent.top()) < kPixelRange && std::abs(extent.bottom()) < kPixelRange))
+        return false;
+    QPainterPath snapped;
+    for (const QPolygonF& polygon : target.toSubpathPolygons()) {
+        QPolygonF whole;
+        for (const QPointF& p : polygon)
+            whole.append(QPointF(std::round(p.x()), std::round(p.y())));
+        const bool closed = whole.size() > 2 && whole.front() == whole.back();
+        snapped.addPolygon(whole);
+        if (closed)
+            snapped.closeSubpath();
+    }
+    double shift = 0;
+    if (!pen.isCosmetic()) {
+        const double width = std::round(pen.widthF() * targetScale_);
+        pen.setWidthF(width);
+        if (gap)
+            gap->setWidthF(width);
+        if (std::fmod(width, 2.0) == 1.0)
+            shift = 0.5;
+    }
+    const QTransform keep = painter_.transform();
+    painter_.setTransform(QTransform::fromTranslate(shift, shift));
+    if (gap)
+        painter_.strokePath(snapped, *gap);
+    painter_.strokePath(snapped, pen);
+    painter_.setTransform(keep);
+    painter_.setCompositionMode(QPainter::CompositionMode_SourceOver);
+    return true;
 }
 
 void GdiPainter::strokeDevicePolyline(const DcState& s, const QPolygonF& line) {
@@ -278,6 +325,12 @@ void GdiPainter::strokeDevicePolyline(const DcState& s, const QPolygonF& line) {
     if (!makePen(s, length, &pen, &gap))
         return;
     painter_.setBrush(Qt::NoBrush);
+    if (raster_) {
+        QPainterPath path;
+        path.addPolygon(line);
+        if (strokeOnPixels(placement_.map(path), pen, gap))
+            return;
+    }
     {
         const PixelCentred centred(painter_, pen.isCosmetic() && raster_);
         if (gap) {

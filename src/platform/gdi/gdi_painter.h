@@ -149,6 +149,7 @@ class GdiPainter {
     void strokeDevicePath(const DcState& s, const QPainterPath& path);
     void strokeDevicePolyline(const DcState& s, const QPolygonF& line);
     void strokeTinyPath(const QPainterPath& path, const QPen& pen);
+    bool strokeOnPixels(const QPainterPath& target, QPen pen, std::optional<QPen> gap);
     // Builds the Qt pen for the selected GDI pen; false when nothing is drawn.
     // gap receives the pen for OPAQUE dash gaps, if one is needed.
     bool makePen(const DcState& s, double deviceLength, QPen* pen, std::optional<QPen>* gap);

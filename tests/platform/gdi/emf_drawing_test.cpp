@@ -42,6 +42,24 @@ TEST(EmfPens, ThinLinesRoundToTheNearestPixelRow) {
     EXPECT_EQ(At(img, 50, 30), 0u);
 }
 
+// On pixels a pen has a whole width: rounded from its scaled width, centred
+// on the rounded coordinate when odd, reaching one more pixel up when even.
+TEST(EmfPens, WidePensTakeWholePixelWidths) {
+    const struct {
+        int width, y;        // logical width and y, drawn at 0.8
+        int firstRow, rows;  // expected rows at x = 400
+    } cases[] = {{3, 226, 180, 2}, {4, 314, 250, 3}, {5, 402, 320, 4}};
+    for (const auto& c : cases) {
+        EmfBuilder b(1000, 1000);
+        b.rec(38, {1, 0, c.width, 0, 0}).rec(37, {1}).rec(27, {100, c.y}).rec(54, {900, c.y});
+        const QImage img = RenderEmf(b.finish(), QSize(800, 800));
+        EXPECT_EQ(darkInColumn(img, 400, c.firstRow - 4, c.firstRow + c.rows + 4), c.rows)
+            << c.width;
+        EXPECT_EQ(At(img, 400, c.firstRow), 0u) << c.width;
+        EXPECT_EQ(At(img, 400, c.firstRow + c.rows - 1), 0u) << c.width;
+    }
+}
+
 TEST(EmfPens, DashesTurnSolidAboveWidthOneAndGapsTakeTheOpaqueBackground) {
     const struct {
         int width, bkMode;
