@@ -221,11 +221,10 @@ TextRenderer::FontEntry& TextRenderer::font(const LogFont& f) {
     if (e.raw.isValid()) {
         e.raw.setPixelSize(1000);
         e.gasp = GaspTable::Parse(e.raw.fontTable("gasp"));
-        QFont unsmoothed = qf;
-        unsmoothed.setFamily(e.raw.familyName());
-        unsmoothed.setStyleStrategy(
-            QFont::StyleStrategy(unsmoothed.styleStrategy() | QFont::NoAntialias));
-        e.twoLevel = QRawFont::fromFont(unsmoothed);
+        e.twoLevelFont = qf;
+        e.twoLevelFont.setFamily(e.raw.familyName());
+        e.twoLevelFont.setStyleStrategy(
+            QFont::StyleStrategy(qf.styleStrategy() | QFont::NoAntialias));
     }
     QFont fallback(QStringLiteral("DejaVu Sans"));
     fallback.setPixelSize(1000);

@@ -4,6 +4,7 @@
 // with the same metrics, narrow strings decoded by the font's character set,
 // and text runs laid out and drawn as GDI lays them out.
 
+#include <QFont>
 #include <QRawFont>
 #include <QString>
 #include <cstdint>
@@ -44,7 +45,8 @@ class TextRenderer {
         double avgWidthRatio = 0.5;     // Windows average character width / em
         std::map<int, QRawFont> sized;  // by pixel size in 1/64 pixel
         std::map<int, QRawFont> fallbackSized;
-        QRawFont twoLevel;  // the same face without smoothing, for unsmoothed sizes
+        QFont twoLevelFont;  // the same face without smoothing, for unsmoothed sizes
+        QRawFont twoLevel;   // made from it when first needed
         std::map<int, QRawFont> twoLevelSized;
         GaspTable gasp;
     };

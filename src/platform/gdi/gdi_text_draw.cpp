@@ -171,8 +171,10 @@ void TextRenderer::draw(GdiPainter& out, DeviceContext& dc, const TextRun& run) 
         p.setPen(textColor);
         // On pixels, glyphs are smoothed or not as the font's gasp table says
         // for the size GDI realises; vector targets get plain outlines.
-        const bool twoLevel =
-            out.raster_ && !fe.gasp.smoothed(RealisedPpem(px)) && fe.twoLevel.isValid();
+        bool twoLevel = out.raster_ && !fe.gasp.smoothed(RealisedPpem(px));
+        if (twoLevel && !fe.twoLevel.isValid())
+            fe.twoLevel = QRawFont::fromFont(fe.twoLevelFont);
+        twoLevel = twoLevel && fe.twoLevel.isValid();
         for (int pass = 0; pass < 2; ++pass) {
             QList<quint32> glyphs;
             QList<QPointF> positions;
