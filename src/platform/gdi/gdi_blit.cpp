@@ -383,6 +383,14 @@ void GdiPainter::shadeTriangle(const QPolygonF& device, const std::array<QColor,
         density = std::sqrt(kMaxPixels / (box.width() * box.height()));
     const int w = std::max(1, static_cast<int>(std::ceil(box.width() * density)));
     const int h = std::max(1, static_cast<int>(std::ceil(box.height() * density)));
+    if (!spendPixels(int64_t{w} * h)) {
+        // Out of budget: the triangle takes the mean of its corners.
+        const QColor mean((colors[0].red() + colors[1].red() + colors[2].red()) / 3,
+                          (colors[0].green() + colors[1].green() + colors[2].green()) / 3,
+                          (colors[0].blue() + colors[1].blue() + colors[2].blue()) / 3);
+        painter_.fillPath(shape, mean);
+        return;
+    }
     QImage image(w, h, QImage::Format_RGB32);
     if (image.isNull())
         return;

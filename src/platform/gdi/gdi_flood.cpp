@@ -34,6 +34,8 @@ void GdiPainter::floodFill(DeviceContext& dc, QPointF start, QRgb color, bool su
 
     // Scan-line fill into a mask of the area.
     const int w = pixels.width(), h = pixels.height();
+    if (!spendPixels(int64_t{w} * h))
+        return;
     QImage area(w, h, QImage::Format_Mono);
     area.fill(0);
     std::vector<QPoint> todo{seed};

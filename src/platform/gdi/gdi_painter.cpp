@@ -87,6 +87,10 @@ GdiPainter::GdiPainter(QPainter& painter, const QTransform& deviceToTarget)
     const QPaintDevice* device = painter_.device();
     const int type = device ? device->devType() : 0;
     raster_ = type == QInternal::Image || type == QInternal::Pixmap || type == QInternal::Widget;
+    constexpr int64_t kBudgetFloor = int64_t{16} << 20;
+    const int64_t devicePixels =
+        device ? int64_t{device->width()} * std::max(device->height(), 0) : 0;
+    pixelBudget_ = std::max(kBudgetFloor, 16 * devicePixels);
     original_ = painter_.worldTransform();
     if (painter_.hasClipping())
         callerClip_ = painter_.clipPath();
@@ -240,6 +244,13 @@ bool GdiPainter::makePen(const DcState& s, double length, QPen* out, std::option
         }
     }
     *out = pen;
+    return true;
+}
+
+bool GdiPainter::spendPixels(int64_t pixels) {
+    if (pixels > pixelBudget_)
+        return false;
+    pixelBudget_ -= pixels;
     return true;
 }
 

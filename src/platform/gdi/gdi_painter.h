@@ -174,6 +174,10 @@ class GdiPainter {
     QTransform placement_;
     double targetScale_ = 1;
     bool raster_ = false;
+    // Pixels that flood fills and shaded triangles may still compute in this
+    // playback: a file cannot make them take unbounded time.
+    int64_t pixelBudget_ = 0;
+    bool spendPixels(int64_t pixels);
     uint64_t appliedClip_ = ~uint64_t{0};
     std::unique_ptr<TextRenderer> text_;
 };

@@ -73,5 +73,32 @@ TEST(EmfHostile, TinyOutlineFarOutsideThePixelRangeIsNotSnapped) {
     EXPECT_EQ(At(RenderEmf(b.finish()), 50, 50), 0xFFFFFFu);
 }
 
+// Shaded triangles and flood fills compute per pixel; thousands of them over
+// a large target would take minutes. Past a budget of pixels per playback
+// triangles take their mean colour and fills are skipped; the first ones
+// still draw in full. The suite's time limit catches a return of the cost.
+TEST(EmfHostile, ShadedTrianglesAndFloodFillsStopAtABudget) {
+    EmfBuilder b(1000, 1000);
+    std::vector<uint8_t> body;
+    for (int v : {0, 0, 1000, 1000, 3, 40, 2})
+        EmfBuilder::put32(body, static_cast<uint32_t>(v));
+    for (int corner : {0, 1, 2}) {
+        EmfBuilder::put32(body, corner == 1 ? 1000 : 0);
+        EmfBuilder::put32(body, corner == 2 ? 1000 : 0);
+        for (int c : {corner == 0 ? 0xFF00 : 0, corner == 1 ? 0xFF00 : 0, 0, 0})
+            EmfBuilder::put16(body, static_cast<uint16_t>(c));
+    }
+    for (int t = 0; t < 40; ++t)
+        for (int v : {0, 1, 2})
+            EmfBuilder::put32(body, static_cast<uint32_t>(v));
+    b.raw(118, body);
+    b.rec(39, {1, 0, 0xFF0000, 0}).rec(37, {1});
+    for (int i = 0; i < 3000; ++i)
+        b.rec(53, {990, 990, 0xFFFFFF, 1});  // the white corner, as a surface
+    const QImage img = RenderEmf(b.finish(), QSize(1000, 1000));
+    EXPECT_EQ(At(img, 1, 1), 0x555500u);        // the last triangles in their mean colour
+    EXPECT_EQ(At(img, 990, 990), 0xFFFFFFu);  // no budget left for the fills
+}
+
 }  // namespace
 }  // namespace qv::gdi::testing
