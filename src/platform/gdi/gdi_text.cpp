@@ -221,10 +221,9 @@ TextRenderer::FontEntry& TextRenderer::font(const LogFont& f) {
     if (e.raw.isValid()) {
         e.raw.setPixelSize(1000);
         e.gasp = GaspTable::Parse(e.raw.fontTable("gasp"));
-        e.twoLevelFont = qf;
-        e.twoLevelFont.setFamily(e.raw.familyName());
-        e.twoLevelFont.setStyleStrategy(
-            QFont::StyleStrategy(qf.styleStrategy() | QFont::NoAntialias));
+        e.face = qf;
+        e.face.setFamily(e.raw.familyName());
+        e.face.setHintingPreference(QFont::PreferVerticalHinting);
     }
     QFont fallback(QStringLiteral("DejaVu Sans"));
     fallback.setPixelSize(1000);

@@ -45,12 +45,15 @@ class TextRenderer {
         double avgWidthRatio = 0.5;     // Windows average character width / em
         std::map<int, QRawFont> sized;  // by pixel size in 1/64 pixel
         std::map<int, QRawFont> fallbackSized;
-        QFont twoLevelFont;  // the same face without smoothing, for unsmoothed sizes
-        QRawFont twoLevel;   // made from it when first needed
-        std::map<int, QRawFont> twoLevelSized;
+        // On pixels GDI realises a font at whole pixels per em, its outlines
+        // fitted to the pixel rows; the face, and its sizes by ppem (negative
+        // keys for the unsmoothed ones).
+        QFont face;
+        std::map<int, QRawFont> realised;
         GaspTable gasp;
     };
     static QRawFont atSize(std::map<int, QRawFont>& cache, const QRawFont& base, double px);
+    static QRawFont realisedAt(FontEntry& entry, int ppem, bool smoothed);
     FontEntry& font(const LogFont& f);
     std::map<QString, FontEntry> fonts_;
 };

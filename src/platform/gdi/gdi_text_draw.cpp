@@ -7,6 +7,13 @@
 #include "gdi_text.h"
 
 namespace qv::gdi {
+namespace {
+
+// Beyond this size glyphs are drawn from their exact outlines: pixel
+// fitting no longer shows, and caches of huge glyphs would cost memory.
+constexpr int kLargestRealisedPpem = 1000;
+
+}  // namespace
 
 QRawFont TextRenderer::atSize(std::map<int, QRawFont>& cache, const QRawFont& base, double px) {
     const int key = static_cast<int>(std::lround(px * 64));
@@ -18,6 +25,20 @@ QRawFont TextRenderer::atSize(std::map<int, QRawFont>& cache, const QRawFont& ba
     QRawFont sized = base;
     sized.setPixelSize(key / 64.0);
     return cache.emplace(key, sized).first->second;
+}
+
+QRawFont TextRenderer::realisedAt(FontEntry& entry, int ppem, bool smoothed) {
+    const int key = smoothed ? ppem : -ppem;
+    auto it = entry.realised.find(key);
+    if (it != entry.realised.end())
+        return it->second;
+    if (entry.realised.size() > 64)
+        entry.realised.clear();
+    QFont face = entry.face;
+    face.setPixelSize(ppem);
+    if (!smoothed)
+        face.setStyleStrategy(QFont::StyleStrategy(face.styleStrategy() | QFont::NoAntialias));
+    return entry.realised.emplace(key, QRawFont::fromFont(face)).first->second;
 }
 
 void TextRenderer::draw(GdiPainter& out, DeviceContext& dc, const TextRun& run) {
@@ -169,12 +190,14 @@ void TextRenderer::draw(GdiPainter& out, DeviceContext& dc, const TextRun& run) 
         p.setTransform(QTransform::fromScale(stretch / k, 1 / k) * full);
         const QColor textColor(s.textColor | 0xFF000000);
         p.setPen(textColor);
-        // On pixels, glyphs are smoothed or not as the font's gasp table says
-        // for the size GDI realises; vector targets get plain outlines.
-        bool twoLevel = out.raster_ && !fe.gasp.smoothed(RealisedPpem(px));
-        if (twoLevel && !fe.twoLevel.isValid())
-            fe.twoLevel = QRawFont::fromFont(fe.twoLevelFont);
-        twoLevel = twoLevel && fe.twoLevel.isValid();
+        // On pixels, glyphs come from the font realised at whole pixels per
+        // em, smoothed or not as its gasp table says for that size; vector
+        // targets get the exact outlines.
+        const int ppem = std::max(RealisedPpem(px), 1);
+        const bool smoothed = fe.gasp.smoothed(ppem);
+        QRawFont onPixels;
+        if (out.raster_ && ppem <= kLargestRealisedPpem)
+            onPixels = realisedAt(fe, ppem, smoothed);
         for (int pass = 0; pass < 2; ++pass) {
             QList<quint32> glyphs;
             QList<QPointF> positions;
@@ -187,15 +210,16 @@ void TextRenderer::draw(GdiPainter& out, DeviceContext& dc, const TextRun& run) 
             if (glyphs.isEmpty())
                 continue;
             QGlyphRun gr;
+            const bool realised = pass == 0 && onPixels.isValid();
             if (pass == 1)
                 gr.setRawFont(atSize(fe.fallbackSized, fe.fallback, px));
-            else if (twoLevel)
-                gr.setRawFont(atSize(fe.twoLevelSized, fe.twoLevel, px));
+            else if (realised)
+                gr.setRawFont(onPixels);
             else
                 gr.setRawFont(atSize(fe.sized, fe.raw, px));
             gr.setGlyphIndexes(glyphs);
             gr.setPositions(positions);
-            if (out.raster_ && !(pass == 0 && twoLevel))
+            if (out.raster_ && !(realised && !smoothed))
                 DrawSmoothedGlyphRun(p, gr, textColor);
             else
                 p.drawGlyphRun(QPointF(0, 0), gr);

@@ -315,6 +315,19 @@ TEST(EmfText, SmallTextIsTwoLevelWhereTheFontSaysSo) {
     }
 }
 
+// On pixels a font is realised at whole pixels per em, dropping the fraction,
+// with its outlines fitted to the pixel rows: an em of 20.9 pixels draws the
+// glyphs of the 20-pixel font, whose capitals stand 14 rows high.
+TEST(EmfText, GlyphsComeFromTheFontRealisedAtWholePixels) {
+    for (int height : {-200, -209}) {
+        EmfBuilder b(2000, 1000);
+        addFont(b, height);
+        addText(b, 100, 100, u"H");
+        const QImage img = RenderEmf(b.finish(), QSize(200, 100));
+        EXPECT_EQ(inkBox(img).height(), 14) << height;
+    }
+}
+
 TEST(EmfText, SmoothedDarkTextIsThinnerLightTextFuller) {
     QRawFont font = QRawFont::fromFont(QFont(QStringLiteral("Liberation Sans")));
     font.setPixelSize(7);
