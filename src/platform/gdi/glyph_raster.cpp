@@ -75,9 +75,14 @@ void DrawSmoothedGlyphRun(QPainter& painter, const QGlyphRun& run, QColor color)
         painter.restore();
         return;
     }
+    // The run's box on the device, clipped in floating point first: a run far
+    // off the device has coordinates no int can hold.
     const QRect deviceRect(0, 0, device->width(), device->height());
-    const QRect box =
-        toDevice.mapRect(run.boundingRect()).toAlignedRect().adjusted(-2, -2, 2, 2) & deviceRect;
+    const QRectF area =
+        toDevice.mapRect(run.boundingRect()).adjusted(-2, -2, 2, 2) & QRectF(deviceRect);
+    if (area.isEmpty())
+        return;
+    const QRect box = area.toAlignedRect() & deviceRect;
     if (box.isEmpty())
         return;
 

@@ -3,7 +3,11 @@
 
 #include <gtest/gtest.h>
 
+#include <QGlyphRun>
+#include <QRawFont>
+
 #include "emf_builder.h"
+#include "platform/gdi/glyph_raster.h"
 #include "platform/gdi/picture.h"
 
 namespace qv::gdi::testing {
@@ -96,8 +100,24 @@ TEST(EmfHostile, ShadedTrianglesAndFloodFillsStopAtABudget) {
     for (int i = 0; i < 3000; ++i)
         b.rec(53, {990, 990, 0xFFFFFF, 1});  // the white corner, as a surface
     const QImage img = RenderEmf(b.finish(), QSize(1000, 1000));
-    EXPECT_EQ(At(img, 1, 1), 0x555500u);        // the last triangles in their mean colour
+    EXPECT_EQ(At(img, 1, 1), 0x555500u);      // the last triangles in their mean colour
     EXPECT_EQ(At(img, 990, 990), 0xFFFFFFu);  // no budget left for the fills
+}
+
+TEST(EmfHostile, GlyphsFarOutsideTheTargetAreNotMeasuredInWholePixels) {
+    // A glyph beyond the largest int: its box on the device fits no QRect.
+    QRawFont font = QRawFont::fromFont(QFont(QStringLiteral("Liberation Sans")));
+    font.setPixelSize(12);
+    QGlyphRun run;
+    run.setRawFont(font);
+    run.setGlyphIndexes(font.glyphIndexesForString(QStringLiteral("H")));
+    run.setPositions({QPointF(3e9, 3e9)});
+    QImage img(50, 50, QImage::Format_RGB32);
+    img.fill(Qt::white);
+    QPainter p(&img);
+    DrawSmoothedGlyphRun(p, run, Qt::black);
+    p.end();
+    EXPECT_EQ(At(img, 25, 25), 0xFFFFFFu);
 }
 
 }  // namespace
