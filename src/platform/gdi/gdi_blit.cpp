@@ -378,13 +378,15 @@ void GdiPainter::shadeTriangle(const QPolygonF& device, const std::array<QColor,
     if (box.isEmpty())
         return;
     double density = raster_ ? 1.0 : 2.0;
-    constexpr double kMaxPixels = 4e6;
+    constexpr double kMaxPixels = 4e6, kMaxSide = 8192;
     if (box.width() * box.height() * density * density > kMaxPixels)
         density = std::sqrt(kMaxPixels / (box.width() * box.height()));
-    const int w = std::max(1, static_cast<int>(std::ceil(box.width() * density)));
-    const int h = std::max(1, static_cast<int>(std::ceil(box.height() * density)));
-    if (!spendPixels(int64_t{w} * h)) {
-        // Out of budget: the triangle takes the mean of its corners.
+    const double wide = std::ceil(box.width() * density), high = std::ceil(box.height() * density);
+    const bool drawable = wide >= 0 && wide <= kMaxSide && high >= 0 && high <= kMaxSide;
+    const int w = drawable ? std::max(1, static_cast<int>(wide)) : 0;
+    const int h = drawable ? std::max(1, static_cast<int>(high)) : 0;
+    if (!drawable || !spendPixels(int64_t{w} * h)) {
+        // Too large to shade, or out of budget: the mean of the corners.
         const QColor mean((colors[0].red() + colors[1].red() + colors[2].red()) / 3,
                           (colors[0].green() + colors[1].green() + colors[2].green()) / 3,
                           (colors[0].blue() + colors[1].blue() + colors[2].blue()) / 3);

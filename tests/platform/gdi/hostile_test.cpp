@@ -3,7 +3,9 @@
 
 #include <gtest/gtest.h>
 
+#include <QBuffer>
 #include <QGlyphRun>
+#include <QPdfWriter>
 #include <QRawFont>
 
 #include "emf_builder.h"
@@ -118,6 +120,36 @@ TEST(EmfHostile, GlyphsFarOutsideTheTargetAreNotMeasuredInWholePixels) {
     DrawSmoothedGlyphRun(p, run, Qt::black);
     p.end();
     EXPECT_EQ(At(img, 25, 25), 0xFFFFFFu);
+}
+
+// On a vector target a shaded triangle becomes an image; a sliver a
+// billion units long must not become an image of millions of pixels.
+TEST(EmfHostile, SliverTriangleOnAVectorTargetStaysSmall) {
+    std::vector<uint8_t> body;
+    for (int v : {0, 0, 100, 100, 3, 1, 2})
+        EmfBuilder::put32(body, static_cast<uint32_t>(v));
+    const int corners[3][2] = {{0, 0}, {1000000000, 0}, {0, 1}};
+    for (const auto& c : corners) {
+        EmfBuilder::put32(body, static_cast<uint32_t>(c[0]));
+        EmfBuilder::put32(body, static_cast<uint32_t>(c[1]));
+        for (int v : {0xFF00, 0, 0, 0})
+            EmfBuilder::put16(body, static_cast<uint16_t>(v));
+    }
+    for (int v : {0, 1, 2})
+        EmfBuilder::put32(body, static_cast<uint32_t>(v));
+    EmfBuilder b;
+    b.raw(118, body);
+    const auto picture = LoadPictureFromBytes(b.finish(), QStringLiteral(".EMF"));
+    QByteArray pdf;
+    {
+        QBuffer buffer(&pdf);
+        buffer.open(QIODevice::WriteOnly);
+        QPdfWriter writer(&buffer);
+        QPainter p(&writer);
+        picture->draw(p, QRectF(0, 0, 1000, 1000));
+    }
+    for (qsizetype at = pdf.indexOf("/Width "); at >= 0; at = pdf.indexOf("/Width ", at + 1))
+        EXPECT_LE(pdf.mid(at + 7, 12).split(' ').first().split('\n').first().toInt(), 8192);
 }
 
 }  // namespace
