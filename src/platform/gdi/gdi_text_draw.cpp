@@ -152,8 +152,18 @@ void TextRenderer::draw(GdiPainter& out, DeviceContext& dc, const TextRun& run) 
         pos[i + 1] = pos[i] + QPointF(ax, ay);
     }
     const double width = pos[n].x();
-    const double ascent = fe.raw.ascent() / 1000.0 * em;
-    const double descent = fe.raw.descent() / 1000.0 * em;
+    // On pixels the font is realised at whole pixels per em and its ascent
+    // and descent are whole pixels of that font: they place top- and
+    // bottom-aligned text and the opaque cell.
+    const double px = em * k;
+    const int ppem = std::max(RealisedPpem(px), 1);
+    const bool realised = out.raster_ && ppem <= kLargestRealisedPpem;
+    double ascent = fe.raw.ascent() / 1000.0 * em;
+    double descent = fe.raw.descent() / 1000.0 * em;
+    if (realised) {
+        ascent = std::round(fe.raw.ascent() / 1000.0 * ppem) / k;
+        descent = std::round(fe.raw.descent() / 1000.0 * ppem) / k;
+    }
 
     double x0 = 0, y0 = 0;
     const uint32_t h = s.textAlign & kTaHorizontalMask;
@@ -185,18 +195,16 @@ void TextRenderer::draw(GdiPainter& out, DeviceContext& dc, const TextRun& run) 
                    QColor(s.bkColor | 0xFF000000));
     }
 
-    const double px = em * k;
     if (!inPath && n > 0 && px > 0.05 && px < 50000 && std::isfinite(px)) {
         p.setTransform(QTransform::fromScale(stretch / k, 1 / k) * full);
         const QColor textColor(s.textColor | 0xFF000000);
         p.setPen(textColor);
-        // On pixels, glyphs come from the font realised at whole pixels per
-        // em, smoothed or not as its gasp table says for that size; vector
-        // targets get the exact outlines.
-        const int ppem = std::max(RealisedPpem(px), 1);
+        // On pixels, glyphs come from the realised font, smoothed or not as
+        // its gasp table says for that size; vector targets get the exact
+        // outlines.
         const bool smoothed = fe.gasp.smoothed(ppem);
         QRawFont onPixels;
-        if (out.raster_ && ppem <= kLargestRealisedPpem)
+        if (realised)
             onPixels = realisedAt(fe, ppem, smoothed);
         for (int pass = 0; pass < 2; ++pass) {
             QList<quint32> glyphs;
@@ -210,16 +218,16 @@ void TextRenderer::draw(GdiPainter& out, DeviceContext& dc, const TextRun& run) 
             if (glyphs.isEmpty())
                 continue;
             QGlyphRun gr;
-            const bool realised = pass == 0 && onPixels.isValid();
+            const bool fromRealised = pass == 0 && onPixels.isValid();
             if (pass == 1)
                 gr.setRawFont(atSize(fe.fallbackSized, fe.fallback, px));
-            else if (realised)
+            else if (fromRealised)
                 gr.setRawFont(onPixels);
             else
                 gr.setRawFont(atSize(fe.sized, fe.raw, px));
             gr.setGlyphIndexes(glyphs);
             gr.setPositions(positions);
-            if (out.raster_ && !(realised && !smoothed))
+            if (out.raster_ && !(fromRealised && !smoothed))
                 DrawSmoothedGlyphRun(p, gr, textColor);
             else
                 p.drawGlyphRun(QPointF(0, 0), gr);

@@ -328,6 +328,17 @@ TEST(EmfText, GlyphsComeFromTheFontRealisedAtWholePixels) {
     }
 }
 
+// Top-aligned text hangs from the realised font's ascent in whole pixels:
+// at 30.4 pixels per em the font is realised at 30, whose ascent is 27
+// pixels (Liberation Sans: 0.905 em), so the baseline is 27 rows down.
+TEST(EmfText, TopAlignedTextHangsFromTheRealisedAscent) {
+    EmfBuilder b(2000, 1000);
+    addFont(b, -304);
+    addText(b, 100, 100, u"H");
+    const QImage img = RenderEmf(b.finish(), QSize(200, 100));
+    EXPECT_EQ(inkBox(img).bottom(), 10 + 27 - 1);
+}
+
 TEST(EmfText, SmoothedDarkTextIsThinnerLightTextFuller) {
     QRawFont font = QRawFont::fromFont(QFont(QStringLiteral("Liberation Sans")));
     font.setPixelSize(7);
