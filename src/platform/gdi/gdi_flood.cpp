@@ -15,13 +15,12 @@ void GdiPainter::floodFill(DeviceContext& dc, QPointF start, QRgb color, bool su
         return;
     DcState& s = dc.state();
     const QImage& pixels = *static_cast<QImage*>(painter_.device());
+    // The start pixel, checked against the image before it becomes an int.
     const QPointF at = (s.logicalToDevice() * placement_).map(start);
-    if (!std::isfinite(at.x()) || !std::isfinite(at.y()))
+    const double seedX = std::floor(at.x() + 0.5), seedY = std::floor(at.y() + 0.5);
+    if (!(seedX >= 0 && seedX < pixels.width() && seedY >= 0 && seedY < pixels.height()))
         return;
-    const QPoint seed(static_cast<int>(std::floor(at.x() + 0.5)),
-                      static_cast<int>(std::floor(at.y() + 0.5)));
-    if (!pixels.rect().contains(seed))
-        return;
+    const QPoint seed(static_cast<int>(seedX), static_cast<int>(seedY));
     // FLOODFILLSURFACE fills the area of the given colour; FLOODFILLBORDER
     // fills everything up to a border of that colour.
     const QRgb key = color & 0xFFFFFF;

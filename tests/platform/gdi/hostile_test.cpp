@@ -106,6 +106,14 @@ TEST(EmfHostile, ShadedTrianglesAndFloodFillsStopAtABudget) {
     EXPECT_EQ(At(img, 990, 990), 0xFFFFFFu);  // no budget left for the fills
 }
 
+TEST(EmfHostile, FloodFillFarOutsideTheTargetIsNotAPixel) {
+    // A viewport origin of 2e9 puts the start point near 4e9 device pixels.
+    EmfBuilder b;
+    b.rec(12, {2000000000, 2000000000}).rec(37, {0x80000004});
+    b.rec(53, {2000000000, 2000000000, 0, 0});
+    EXPECT_EQ(At(RenderEmf(b.finish()), 50, 50), 0xFFFFFFu);
+}
+
 TEST(EmfHostile, GlyphsFarOutsideTheTargetAreNotMeasuredInWholePixels) {
     // A glyph beyond the largest int: its box on the device fits no QRect.
     QRawFont font = QRawFont::fromFont(QFont(QStringLiteral("Liberation Sans")));
