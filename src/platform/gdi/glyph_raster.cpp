@@ -62,7 +62,9 @@ int GaspTable::flags(int ppem) const {
 int RealisedPpem(double pixelsPerEm) {
     if (!(pixelsPerEm < 65535))
         return 65535;
-    return std::max(static_cast<int>(pixelsPerEm), 0);
+    if (!(pixelsPerEm > 0))
+        return 0;
+    return static_cast<int>(pixelsPerEm);
 }
 
 void DrawSmoothedGlyphRun(QPainter& painter, const QGlyphRun& run, QColor color) {

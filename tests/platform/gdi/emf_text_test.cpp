@@ -293,6 +293,7 @@ TEST(EmfText, GaspTableDecidesSmoothingBySize) {
     // GDI realises a font at whole pixels, dropping the fraction.
     EXPECT_EQ(RealisedPpem(10.74), 10);
     EXPECT_EQ(RealisedPpem(-3), 0);
+    EXPECT_EQ(RealisedPpem(-1e20), 0);
     EXPECT_EQ(RealisedPpem(std::numeric_limits<double>::quiet_NaN()), 65535);
 }
 
