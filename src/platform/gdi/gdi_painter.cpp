@@ -19,31 +19,6 @@ QColor opaque(QRgb c) {
     return QColor::fromRgb(qRed(c), qGreen(c), qBlue(c));
 }
 
-// GDI rounds a line's coordinates to whole pixels and draws a one-pixel line
-// on the pixels centred there; Qt's aliased lines light the pixel whose
-// square holds the coordinate. While alive, this moves a raster painter half
-// a pixel so that thin lines land on the rows and columns GDI picks.
-class PixelCentred {
-  public:
-    PixelCentred(QPainter& painter, bool active) : painter_(painter), active_(active) {
-        if (active_) {
-            keep_ = painter_.transform();
-            painter_.setTransform(keep_ * QTransform::fromTranslate(0.5, 0.5));
-        }
-    }
-    ~PixelCentred() {
-        if (active_)
-            painter_.setTransform(keep_);
-    }
-    PixelCentred(const PixelCentred&) = delete;
-    PixelCentred& operator=(const PixelCentred&) = delete;
-
-  private:
-    QPainter& painter_;
-    bool active_;
-    QTransform keep_;
-};
-
 // GDI's dash patterns: cosmetic ones in device pixels, geometric ones in
 // multiples of the pen width.
 std::vector<double> dashPattern(uint32_t style, bool cosmetic) {
@@ -278,12 +253,9 @@ void GdiPainter::strokeDevicePath(const DcState& s, const QPainterPath& path) {
     }
     if (raster_ && strokeOnPixels(placement_.map(path), pen, gap))
         return;
-    {
-        const PixelCentred centred(painter_, pen.isCosmetic() && raster_);
-        if (gap)
-            painter_.strokePath(path, *gap);
-        painter_.strokePath(path, pen);
-    }
+    if (gap)
+        painter_.strokePath(path, *gap);
+    painter_.strokePath(path, pen);
     painter_.setCompositionMode(QPainter::CompositionMode_SourceOver);
 }
 
@@ -342,15 +314,12 @@ void GdiPainter::strokeDevicePolyline(const DcState& s, const QPolygonF& line) {
         if (strokeOnPixels(placement_.map(path), pen, gap))
             return;
     }
-    {
-        const PixelCentred centred(painter_, pen.isCosmetic() && raster_);
-        if (gap) {
-            painter_.setPen(*gap);
-            painter_.drawPolyline(line);
-        }
-        painter_.setPen(pen);
+    if (gap) {
+        painter_.setPen(*gap);
         painter_.drawPolyline(line);
     }
+    painter_.setPen(pen);
+    painter_.drawPolyline(line);
     painter_.setCompositionMode(QPainter::CompositionMode_SourceOver);
 }
 
